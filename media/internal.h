@@ -2,7 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+#include "media/platform.h"
 
 struct ScreenState {
   bool open = false;
@@ -40,3 +43,36 @@ void ResetFileState();
 void ResetRandomState();
 void ResetStartupState();
 void ResetAllMediaState();
+
+// ---- Between the start-up checks, the sound module and the backends ----
+
+// The output opened by InitSoundSupport, whose format every sound is
+// converted to; null while no sound output is open.
+const AudioOutput* SoundOutput();
+// Forgets the sound output; CloseSound calls it after closing the output.
+void CloseSoundOutput();
+
+// Installs a backend in place of the current one (which is destroyed); the
+// caller then resets the media state.
+void InstallPlatform(std::unique_ptr<Platform> platform);
+std::unique_ptr<Platform> MakeSdlPlatform();
+
+// Mouse events waiting for the next read, buffered the way a mouse device
+// does: up to 24 events, and more than that loses them all. Consecutive
+// motion along one axis (and wheel turns) between two button events is
+// merged into one event, so that a mouse reporting 1000 times a second does
+// not overflow the buffer in every frame.
+constexpr int MOUSE_BUFFER_EVENTS = 24;
+struct MouseQueue {
+  std::vector<MouseEvent> events;
+  bool overflow = false;
+};
+void QueueMouseMotion(MouseQueue& queue, int dx, int dy);
+void QueueMouseWheel(MouseQueue& queue, int amount);
+void QueueMouseButton(MouseQueue& queue, int button, bool down);
+// Moves the waiting events to `out` (nothing on overflow) and empties the queue.
+void TakeMouseEvents(MouseQueue& queue, std::vector<MouseEvent>& out, bool& overflow);
+
+// The set-1 scan code (extended keys with 0x80 added) of an SDL scancode;
+// 0 for keys a PC keyboard does not have.
+int ScanCodeFromSdl(int sdlScancode);

@@ -77,3 +77,7 @@ class Platform {
 
 // The backend in use. The SDL2 backend unless a test switched to headless.
 Platform& CurrentPlatform();
+
+// Switches back to the SDL2 backend (the default), e.g. for a test that
+// plays through SDL's "disk" audio driver. Forgets all media state.
+void UseSdlPlatform();

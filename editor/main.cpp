@@ -1,0 +1,3 @@
+#include "editor/editor.h"
+
+int main() { RunEditor(); }

@@ -1,0 +1,3 @@
+#include "game/game.h"
+
+int main() { RunGame(); }

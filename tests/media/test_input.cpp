@@ -1,0 +1,259 @@
+// Keyboard snapshots, the release latch, the mouse with its device buffer,
+// and the SDL key table.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <set>
+#include <vector>
+
+#include "media/headless.h"
+#include "media/internal.h"
+#include "media/media.h"
+
+namespace {
+
+constexpr int KEY_A = 0x1E;
+constexpr int KEY_B = 0x30;
+
+class Input : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    headless::Use();
+    ASSERT_TRUE(InitPictureSupport());
+    ASSERT_TRUE(InitKeyboardSupport());
+    ASSERT_TRUE(InitMouseSupport());
+    ASSERT_TRUE(OpenDisplay(800, 600, 32, "Test"));
+  }
+
+  // One frame of a program that asks about `key` every frame.
+  int ReleasedNextFrame(int key) {
+    ReadKeyboard();
+    return KeyJustReleased(key);
+  }
+};
+
+TEST_F(Input, KeyDownGives128AndAnyKeyGivesOne) {
+  headless::HoldKey(KEY_UP, true);
+  ASSERT_EQ(ReadKeyboard(), 1);
+  EXPECT_EQ(KeyDown(KEY_UP), 128);
+  EXPECT_EQ(KeyDown(KEY_DOWN), 0);
+  EXPECT_EQ(KeyDown(ANY_KEY), 1);
+  EXPECT_EQ(KeyDown(300), 0);
+  headless::ReleaseAllKeys();
+  ReadKeyboard();
+  EXPECT_EQ(KeyDown(ANY_KEY), 0);
+}
+
+TEST_F(Input, KeyHeldTenFramesIsReleasedOnceInTheFirstFrameUp) {
+  headless::HoldKey(KEY_F3, true);
+  for (int frame = 0; frame < 10; frame++) EXPECT_EQ(ReleasedNextFrame(KEY_F3), 0) << frame;
+  headless::HoldKey(KEY_F3, false);
+  EXPECT_EQ(ReleasedNextFrame(KEY_F3), 1);
+  EXPECT_EQ(ReleasedNextFrame(KEY_F3), 0);
+  EXPECT_EQ(ReleasedNextFrame(KEY_F3), 0);
+}
+
+TEST_F(Input, AnyKeyReleaseTreatsEveryCodeAndKeepsTheirLatches) {
+  headless::HoldKey(KEY_A, true);
+  headless::HoldKey(KEY_B, true);
+  EXPECT_EQ(ReleasedNextFrame(ANY_KEY), 0);  // sets both latches
+  headless::HoldKey(KEY_A, false);
+  EXPECT_EQ(ReleasedNextFrame(ANY_KEY), 1);  // A's latch cleared, B's kept
+  EXPECT_EQ(ReleasedNextFrame(ANY_KEY), 0);
+  headless::HoldKey(KEY_B, false);
+  EXPECT_EQ(ReleasedNextFrame(KEY_B), 1);    // latch set by the -1 form
+  EXPECT_EQ(ReleasedNextFrame(KEY_A), 0);
+}
+
+TEST_F(Input, ReleaseUnseenByTheLatchGivesNothing) {
+  // Pressed and released between two snapshots.
+  EXPECT_EQ(ReleasedNextFrame(KEY_A), 0);
+  headless::HoldKey(KEY_A, true);
+  headless::HoldKey(KEY_A, false);
+  EXPECT_EQ(ReleasedNextFrame(KEY_A), 0);
+  // Held only in a snapshot in which nobody asked.
+  headless::HoldKey(KEY_A, true);
+  ReadKeyboard();
+  headless::HoldKey(KEY_A, false);
+  EXPECT_EQ(ReleasedNextFrame(KEY_A), 0);
+}
+
+TEST_F(Input, KeysReadAsUpAfterAFocusSwitchUntilANewSnapshot) {
+  headless::HoldKey(KEY_LEFT_CTRL, true);
+  ReadKeyboard();
+  ASSERT_EQ(KeyDown(KEY_LEFT_CTRL), 128);
+  headless::SetFocus(false);
+  EXPECT_EQ(ReadKeyboard(), 0);
+  EXPECT_EQ(KeyDown(KEY_LEFT_CTRL), 0);
+  EXPECT_EQ(KeyDown(ANY_KEY), 0);
+  EXPECT_EQ(KeyJustReleased(KEY_LEFT_CTRL), 0);
+  headless::SetFocus(true);
+  EXPECT_EQ(KeyDown(KEY_LEFT_CTRL), 0);  // still the failed snapshot
+  EXPECT_EQ(ReadKeyboard(), 1);
+  EXPECT_EQ(KeyDown(KEY_LEFT_CTRL), 128);
+}
+
+TEST(InputWithoutDevices, NothingIsReadBeforeTheStartUpChecks) {
+  headless::Use();
+  ASSERT_TRUE(OpenDisplay(800, 600, 32, "Test"));
+  headless::HoldKey(KEY_A, true);
+  headless::MoveMouse(5, 5);
+  EXPECT_EQ(ReadKeyboard(), 0);
+  EXPECT_EQ(KeyDown(KEY_A), 0);
+  EXPECT_EQ(ReadMouse(), 0);
+  EXPECT_EQ(MousePosX(), 0);
+}
+
+TEST_F(Input, MousePositionSumsDeltasAndStaysOnTheScreen) {
+  headless::MoveMouse(3, 4);
+  headless::MoveMouse(5, -1);
+  ASSERT_EQ(ReadMouse(), 1);
+  EXPECT_EQ(MousePosX(), 8);
+  EXPECT_EQ(MousePosY(), 3);
+  headless::MoveMouse(-5000, -5000);
+  ReadMouse();
+  EXPECT_EQ(MousePosX(), 0);
+  EXPECT_EQ(MousePosY(), 0);
+  headless::MoveMouse(5000, 5000);
+  ReadMouse();
+  EXPECT_EQ(MousePosX(), 799);
+  EXPECT_EQ(MousePosY(), 599);
+  EXPECT_EQ(ReadMouse(), 1);  // nothing waiting still reads
+  EXPECT_EQ(MousePosX(), 799);
+}
+
+TEST_F(Input, LastButtonEventWins) {
+  headless::SetMouseButton(1, true);
+  headless::SetMouseButton(1, false);
+  headless::SetMouseButton(2, true);
+  ReadMouse();
+  EXPECT_EQ(MouseButtonDown(1), 0);
+  EXPECT_EQ(MouseButtonDown(2), 1);
+  EXPECT_EQ(MouseButtonDown(3), 0);
+  ReadMouse();
+  EXPECT_EQ(MouseButtonDown(2), 1);  // held until released
+}
+
+TEST_F(Input, FullBufferDropsEverythingAndClearsTheFirstTwoButtons) {
+  headless::SetMouseButton(2, true);
+  headless::SetMouseButton(3, true);
+  ReadMouse();
+  headless::MoveMouse(50, 50);
+  for (int i = 0; i < 12; i++) {  // 2 motion + 24 button events
+    headless::SetMouseButton(1, true);
+    headless::SetMouseButton(1, false);
+  }
+  EXPECT_EQ(ReadMouse(), 0);
+  EXPECT_EQ(MousePosX(), 0);
+  EXPECT_EQ(MouseButtonDown(1), 0);
+  EXPECT_EQ(MouseButtonDown(2), 0);
+  EXPECT_EQ(MouseButtonDown(3), 1);
+  EXPECT_EQ(ReadMouse(), 1);  // the buffer starts empty again
+}
+
+TEST_F(Input, FastMotionIsMergedBetweenClicks) {
+  // A 1000 Hz mouse: hundreds of motion reports around one click.
+  for (int i = 0; i < 300; i++) headless::MoveMouse(1, 0);
+  headless::SetMouseButton(1, true);
+  for (int i = 0; i < 300; i++) headless::MoveMouse(0, 1);
+  ASSERT_EQ(ReadMouse(), 1);
+  EXPECT_EQ(MousePosX(), 300);
+  EXPECT_EQ(MousePosY(), 300);
+  EXPECT_EQ(MouseButtonDown(1), 1);
+}
+
+TEST(MouseQueueTest, MotionIsMergedOnlyUpToTheLastButtonEvent) {
+  MouseQueue q;
+  QueueMouseMotion(q, 2, 0);
+  QueueMouseMotion(q, 3, 1);
+  QueueMouseButton(q, 1, true);
+  QueueMouseMotion(q, 4, 0);
+  QueueMouseWheel(q, 120);
+  QueueMouseWheel(q, 120);
+  std::vector<MouseEvent> out;
+  bool overflow = true;
+  TakeMouseEvents(q, out, overflow);
+  EXPECT_FALSE(overflow);
+  ASSERT_EQ(out.size(), 5u);
+  EXPECT_EQ(out[0].kind, MouseEvent::MOTION_X);
+  EXPECT_EQ(out[0].value, 5);
+  EXPECT_EQ(out[1].kind, MouseEvent::MOTION_Y);
+  EXPECT_EQ(out[1].value, 1);
+  EXPECT_EQ(out[2].kind, MouseEvent::BUTTON);
+  EXPECT_EQ(out[2].value, 0x80);
+  EXPECT_EQ(out[3].value, 4);
+  EXPECT_EQ(out[4].kind, MouseEvent::WHEEL);
+  EXPECT_EQ(out[4].value, 240);
+  EXPECT_TRUE(q.events.empty());
+}
+
+TEST_F(Input, MouseNotInFrontReadsNothingAndKeepsItsState) {
+  headless::MoveMouse(10, 20);
+  headless::SetMouseButton(1, true);
+  ReadMouse();
+  headless::SetFocus(false);
+  headless::MoveMouse(30, 30);
+  EXPECT_EQ(ReadMouse(), 0);
+  EXPECT_EQ(MousePosX(), 10);
+  EXPECT_EQ(MousePosY(), 20);
+  EXPECT_EQ(MouseButtonDown(1), 1);
+  FlipScreen();  // notices the loss: the screen goes inactive
+  headless::SetFocus(true);
+  EXPECT_EQ(ReadMouse(), 0);  // in front, but the screen is not active yet
+  FlipScreen();
+  EXPECT_EQ(ReadMouse(), 1);
+  EXPECT_EQ(MousePosX(), 10);  // motion made while away is not seen
+}
+
+// ---- The SDL key table -------------------------------------------------------
+
+TEST(SdlKeyTable, MapsLettersFunctionKeysAndExtendedKeys) {
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_ESCAPE), KEY_ESCAPE);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_Q), 0x10);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_A), 0x1E);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_J), KEY_J);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_N), KEY_N);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_M), 0x32);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_LCTRL), KEY_LEFT_CTRL);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_F1), KEY_F1);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_F4), KEY_F4);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_F10), 0x44);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_F11), 0x57);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_F12), 0x58);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_UP), KEY_UP);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_LEFT), KEY_LEFT);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_RIGHT), KEY_RIGHT);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_DOWN), KEY_DOWN);
+  // Extended twins of main-block keys differ exactly by 0x80.
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_RCTRL), 0x1D | 0x80);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_RALT), 0x38 | 0x80);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_KP_ENTER), 0x1C | 0x80);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_KP_DIVIDE), 0x35 | 0x80);
+  // Cursor block keys share the keypad's codes plus 0x80.
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_HOME), ScanCodeFromSdl(SDL_SCANCODE_KP_7) | 0x80);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_PAGEDOWN), ScanCodeFromSdl(SDL_SCANCODE_KP_3) | 0x80);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_INSERT), ScanCodeFromSdl(SDL_SCANCODE_KP_0) | 0x80);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_DELETE), ScanCodeFromSdl(SDL_SCANCODE_KP_PERIOD) | 0x80);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_LGUI), 0xDB);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_APPLICATION), 0xDD);
+  EXPECT_EQ(ScanCodeFromSdl(SDL_SCANCODE_AC_BACK), 0);
+  EXPECT_EQ(ScanCodeFromSdl(-1), 0);
+}
+
+TEST(SdlKeyTable, EveryKeyOfAPcKeyboardHasItsOwnCode) {
+  std::vector<int> keys;
+  for (int sc = SDL_SCANCODE_A; sc <= SDL_SCANCODE_KP_PERIOD; sc++) keys.push_back(sc);
+  keys.push_back(SDL_SCANCODE_NONUSBACKSLASH);
+  keys.push_back(SDL_SCANCODE_APPLICATION);
+  for (int sc = SDL_SCANCODE_LCTRL; sc <= SDL_SCANCODE_RGUI; sc++) keys.push_back(sc);
+  std::set<int> codes;
+  for (int sc : keys) {
+    if (sc == SDL_SCANCODE_NONUSHASH) continue;  // the same key position as backslash
+    int code = ScanCodeFromSdl(sc);
+    EXPECT_NE(code, 0) << SDL_GetScancodeName(SDL_Scancode(sc));
+    EXPECT_TRUE(codes.insert(code).second) << SDL_GetScancodeName(SDL_Scancode(sc));
+  }
+  EXPECT_EQ(codes.size(), 105u);
+}
+
+}  // namespace
