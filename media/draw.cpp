@@ -238,6 +238,11 @@ int DrawString(int x, int y, const char* str) {
 void DrawBox(int x, int y, int w, int h, uint32_t color) {
   uint32_t* target = PassTarget();
   if (!target || w <= 0 || h <= 0) return;
+  // A one-pixel box is a point: it takes the colour even in invert mode.
+  if (w == 1 && h == 1) {
+    PaintPixel(target, x, y, color, false);
+    return;
+  }
   const bool invert = drawing.drawingMode & MODE_INVERT;
   const int64_t x1 = int64_t(x) + w, y1 = int64_t(y) + h;
   if (!(drawing.drawingMode & MODE_OUTLINE) || w <= 2 || h <= 2) {

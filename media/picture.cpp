@@ -270,7 +270,7 @@ int PicturesCollide(int p, int px, int py, int q, int qx, int qy) {
 
 int MakeBlendPicture(int b, int n) {
   if (b < 0 || b >= MAX_SLOTS) return 0;
-  if (b < int(blendPictures.size())) blendPictures[b] = BlendPicture{};
+  // Without a usable source nothing happens: an older blend picture b stays.
   Picture* source = FindPicture(n);
   if (!source || source->mode != PICTURE_MODE_BLEND_SOURCE) return 0;
   if (b >= int(blendPictures.size())) blendPictures.resize(size_t(b) + 1);

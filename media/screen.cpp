@@ -64,7 +64,8 @@ void FlipScreen() {
 
 void FillScreen(uint32_t color) {
   if (!screen.open || !screen.screenActive) return;
-  std::fill(screen.hidden.begin(), screen.hidden.end(), color);
+  // Screen pixels keep their fourth byte 0 whatever the colour value holds.
+  std::fill(screen.hidden.begin(), screen.hidden.end(), color & 0xFFFFFFu);
 }
 
 void CloseDisplay() {

@@ -35,6 +35,9 @@ constexpr uint16_t WAVE_FORMAT_PCM = 1;
 // Sample rates a recording can sensibly have.
 constexpr uint32_t MIN_RATE = 1000;
 constexpr uint32_t MAX_RATE = 768000;
+// Numbers beyond this are refused, as for pictures and data files: the
+// backend gives every number a mixer channel of its own.
+constexpr int MAX_SOUND_NUMBER = 65535;
 
 std::set<int> madeSounds;
 
@@ -120,7 +123,7 @@ bool ConvertSamples(const WaveImage& wave, const AudioOutput& out, std::vector<u
 
 int MakeSound(int n, const void* memory, size_t size) {
   const AudioOutput* out = SoundOutput();
-  if (!memory || !out || n < 0) return 0;
+  if (!memory || !out || n < 0 || n > MAX_SOUND_NUMBER) return 0;
   // The old sound goes first, so a failed remake leaves the number empty.
   if (madeSounds.erase(n)) CurrentPlatform().FreeSound(n);
   WaveImage wave;

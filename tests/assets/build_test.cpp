@@ -4,21 +4,17 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "media/headless.h"
 #include "media/media.h"
 #include "pack_image.h"
+#include "support/test_support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-Bytes ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
+using testsupport::ReadFileBytes;
 
 struct TempDir {
   fs::path path;
@@ -57,11 +53,12 @@ TEST(AssetBuild, IsDeterministic) {
     ASSERT_EQ(entries.size(), p.entries) << p.pack;
     std::string command = VANTOR_BIN_DIR "/vantorpak build " + (dir.path / p.pack).string();
     for (size_t i = 0; i < files.size(); ++i) {
-      EXPECT_TRUE(ReadFile(files[i]) == entries[i]) << p.pack << " entry " << i + 1 << " differs";
+      EXPECT_TRUE(ReadFileBytes(files[i]) == entries[i]) << p.pack << " entry " << i + 1 << " differs";
       command += " " + files[i].string();
     }
     ASSERT_EQ(RunCommand(command + " >/dev/null"), 0);
-    EXPECT_TRUE(ReadFile(dir.path / p.pack) == ReadFile(built)) << p.pack << " differs from a fresh build";
+    EXPECT_TRUE(ReadFileBytes(dir.path / p.pack) == ReadFileBytes(built))
+        << p.pack << " differs from a fresh build";
   }
 }
 

@@ -111,9 +111,10 @@ TEST(GamePictures, TerrainStaysInItsCell) {
     for (int f = 0; f < 10; ++f)
       for (int y = 0; y < 80; ++y)
         for (int x = 0; x < 80; ++x)
-          if (x >= reach || y >= reach)
+          if (x >= reach || y >= reach) {
             ASSERT_EQ(p[slot].At(f * 80 + x, y), MAGENTA)
                 << "terrain " << slot << " frame " << f << " pixel " << x << "," << y;
+          }
 }
 
 // The status texts are blue (0, 0, 255): the panel must be light behind them.

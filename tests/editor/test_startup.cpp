@@ -2,26 +2,17 @@
 // sound, the "Edit" screen, and the hand-over that ends on Escape.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "editor/editor.h"
 #include "media/headless.h"
 #include "media/media.h"
+#include "support/program_run.h"
 
 namespace {
 
-using Log = std::vector<std::string>;
-
-int RunToEnd() {
-  try {
-    RunEditor();
-  } catch (const headless::ProgramEnded& end) {
-    return end.exitCode;
-  }
-  return -1;
-}
+using namespace testsupport;
 
 struct Failure {
   const char* name;
@@ -58,33 +49,17 @@ TEST(EditorStartup, EachFailureShowsItsMessageAndClosesOnlyWhatWasOpened) {
   };
   for (const Failure& c : cases) {
     SCOPED_TRACE(c.name);
-    headless::Use();
-    headless::Failures failures;
-    failures.*c.failure = true;
-    headless::SetFailures(failures);
-    EXPECT_EQ(RunToEnd(), 0);
-    const auto& boxes = headless::MessageBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].title, "Fehler");
-    EXPECT_EQ(boxes[0].text, c.message);
-    EXPECT_EQ(boxes[0].flags, 0);
-    EXPECT_EQ(headless::PlatformLog(), c.log);
+    ExpectFailedStart(RunEditor, c.failure, c.message, c.log);
     EXPECT_EQ(headless::FramesPresented(), 0);
   }
 }
 
 TEST(EditorStartup, NeverStartsSoundAndEndsOnEscapeAfterBlackFrames) {
   headless::Use();
-  headless::OnFrame([](int frame) {
-    if (frame == 12) headless::HoldKey(KEY_ESCAPE, true);
-  });
-  EXPECT_EQ(RunToEnd(), 0);
+  EndWithEscapeAtFrame(12);
+  EXPECT_EQ(RunToEnd(RunEditor), 0);
   EXPECT_TRUE(headless::MessageBoxes().empty());
-  EXPECT_EQ(headless::FramesPresented(), 12);
-  EXPECT_EQ(headless::FrameWidth(), 800);
-  EXPECT_EQ(headless::FrameHeight(), 600);
-  const auto& frame = headless::LastFrame();
-  EXPECT_TRUE(std::all_of(frame.begin(), frame.end(), [](uint32_t p) { return p == 0; }));
+  ExpectBlackFrames(12);
   Log expected = {"video",       "display object",       "keyboard",    "renderer",     "mouse",
                   "window",      "close display object", "close mouse", "close window", "close keyboard"};
   EXPECT_EQ(headless::PlatformLog(), expected);

@@ -2,23 +2,19 @@
 // ownership of the entry buffer, and packs that are cut short or lie about
 // their sizes.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "formats/assetpack.h"
 #include "formats/blockcodec.h"
+#include "support/test_support.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-void Put32(Bytes& b, uint32_t v) {
-  for (int i = 0; i < 4; i++) b.push_back(uint8_t(v >> (8 * i)));
-}
+using testsupport::Bytes;
+using testsupport::Put32;
 
 void AddEntry(Bytes& pack, uint32_t unpacked, const Bytes& data) {
   Put32(pack, unpacked);
@@ -30,24 +26,11 @@ void AddCompressed(Bytes& pack, const Bytes& content) {
   AddEntry(pack, uint32_t(content.size()), EncodeBlock(content.data(), content.size()));
 }
 
-class AssetPack : public ::testing::Test {
+class AssetPack : public testsupport::TempDirTest {
  protected:
-  std::string dir;
-  void SetUp() override {
-    char name[] = "/tmp/vantor-pack-XXXXXX";
-    dir = mkdtemp(name);
-  }
   void TearDown() override {
     CloseAssetPack();
-    std::string command = "rm -rf '" + dir + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-  }
-  std::string Write(const std::string& name, const Bytes& bytes) {
-    std::string path = dir + "/" + name;
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!bytes.empty()) fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
-    return path;
+    TempDirTest::TearDown();
   }
   Bytes Next() {
     uint32_t size = 12345;
@@ -74,7 +57,7 @@ TEST_F(AssetPack, EntriesComeInFileOrder) {
   AddEntry(pack, 3, Text("abc"));
   AddEntry(pack, 0, {});  // an empty entry is an entry, not the end
   AddCompressed(pack, Text("sound sound sound sound sound"));
-  ASSERT_NE(OpenAssetPack(Write("a.pak", pack).c_str()), 0);
+  ASSERT_NE(OpenAssetPack(WriteBytes("a.pak", pack).c_str()), 0);
   EXPECT_EQ(Next(), picture);
   EXPECT_EQ(Next(), Text("abc"));
   uint32_t size = 99;
@@ -92,7 +75,7 @@ TEST_F(AssetPack, StoredEntryIsReturnedAsStoredEvenWithTheMagic) {
   Bytes stored = {'J', 'C', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   Bytes pack;
   AddEntry(pack, uint32_t(stored.size()), stored);
-  ASSERT_NE(OpenAssetPack(Write("s.pak", pack).c_str()), 0);
+  ASSERT_NE(OpenAssetPack(WriteBytes("s.pak", pack).c_str()), 0);
   EXPECT_EQ(Next(), stored);
 }
 
@@ -105,7 +88,7 @@ TEST_F(AssetPack, DamagedBlockStillGivesItsEntry) {
   AddEntry(pack, 20, notABlock);  // no "JC": nothing decoded
   AddEntry(pack, 2, block);       // says 2 bytes, the stream makes 300: stops in bounds
   AddCompressed(pack, Text("after"));
-  ASSERT_NE(OpenAssetPack(Write("d.pak", pack).c_str()), 0);
+  ASSERT_NE(OpenAssetPack(WriteBytes("d.pak", pack).c_str()), 0);
   Bytes first = Next();
   ASSERT_EQ(first.size(), 300u);
   size_t made = 0;
@@ -117,7 +100,7 @@ TEST_F(AssetPack, DamagedBlockStillGivesItsEntry) {
 }
 
 TEST_F(AssetPack, EmptyMissingAndShortPacks) {
-  ASSERT_NE(OpenAssetPack(Write("empty.pak", {}).c_str()), 0);
+  ASSERT_NE(OpenAssetPack(WriteBytes("empty.pak", {}).c_str()), 0);
   EXPECT_EQ(Next(), NONE);
 
   EXPECT_EQ(OpenAssetPack((dir + "/missing.pak").c_str()), 0);
@@ -129,7 +112,7 @@ TEST_F(AssetPack, EmptyMissingAndShortPacks) {
     Bytes pack;
     AddEntry(pack, 3, Text("abc"));
     for (size_t i = 0; i < extra; i++) pack.push_back(1);
-    ASSERT_NE(OpenAssetPack(Write("cut.pak", pack).c_str()), 0);
+    ASSERT_NE(OpenAssetPack(WriteBytes("cut.pak", pack).c_str()), 0);
     EXPECT_EQ(Next(), Text("abc"));
     EXPECT_EQ(Next(), NONE) << extra;
   }
@@ -158,7 +141,7 @@ TEST_F(AssetPack, OversizedEntriesAreRefused) {
     if (data.size() >= 2) data[0] = 'J', data[1] = 'C';
     pack.insert(pack.end(), data.begin(), data.end());
     if (data.size() == c.packed) AddEntry(pack, 1, Text("z"));
-    ASSERT_NE(OpenAssetPack(Write("big.pak", pack).c_str()), 0);
+    ASSERT_NE(OpenAssetPack(WriteBytes("big.pak", pack).c_str()), 0);
     uint32_t size;
     const uint8_t* kept = NextPackEntry(&size);
     ASSERT_NE(kept, nullptr);
@@ -172,7 +155,7 @@ TEST_F(AssetPack, OversizedEntriesAreRefused) {
   Bytes pack;
   AddCompressed(pack, zeros);
   ASSERT_LT(pack.size(), 400u);
-  ASSERT_NE(OpenAssetPack(Write("zeros.pak", pack).c_str()), 0);
+  ASSERT_NE(OpenAssetPack(WriteBytes("zeros.pak", pack).c_str()), 0);
   EXPECT_EQ(Next(), zeros);
 }
 
@@ -181,7 +164,7 @@ TEST_F(AssetPack, OpeningAgainClosesTheFirstPack) {
   AddEntry(a, 3, Text("one"));
   AddEntry(a, 3, Text("two"));
   AddEntry(b, 5, Text("three"));
-  std::string pathA = Write("a.pak", a), pathB = Write("b.pak", b);
+  std::string pathA = WriteBytes("a.pak", a), pathB = WriteBytes("b.pak", b);
   ASSERT_NE(OpenAssetPack(pathA.c_str()), 0);
   EXPECT_EQ(Next(), Text("one"));
   ASSERT_NE(OpenAssetPack(pathB.c_str()), 0);

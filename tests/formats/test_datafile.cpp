@@ -2,50 +2,26 @@
 // built on them.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <string>
-#include <vector>
 
 #include "formats/mapfile.h"
 #include "media/media.h"
+#include "support/test_support.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using testsupport::Bytes;
 
-class Files : public ::testing::Test {
+class Files : public testsupport::TempDirTest {
  protected:
-  std::string dir;
   void SetUp() override {
-    char name[] = "/tmp/vantor-files-XXXXXX";
-    dir = mkdtemp(name);
-    mkdir((dir + "/maps").c_str(), 0777);
+    TempDirTest::SetUp();
+    mkdir(Path("maps").c_str(), 0777);
   }
   void TearDown() override {
     CloseAllFiles();
-    std::string command = "rm -rf '" + dir + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-  }
-  std::string Path(const std::string& name) { return dir + "/" + name; }
-  void Write(const std::string& name, const Bytes& bytes) {
-    FILE* f = fopen(Path(name).c_str(), "wb");
-    if (!bytes.empty()) fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
-  }
-  Bytes Read(const std::string& name) {
-    Bytes bytes;
-    FILE* f = fopen(Path(name).c_str(), "rb");
-    if (f == nullptr) return bytes;
-    int c;
-    while ((c = fgetc(f)) != EOF) bytes.push_back(uint8_t(c));
-    fclose(f);
-    return bytes;
-  }
-  bool Exists(const std::string& name) {
-    struct stat info;
-    return stat(Path(name).c_str(), &info) == 0;
+    TempDirTest::TearDown();
   }
 };
 
@@ -57,18 +33,18 @@ TEST_F(Files, OpeningCreatesButNeverShortens) {
   EXPECT_TRUE(Exists("maps/own .map"));
   for (int i = 0; i < 4182; i++) ASSERT_EQ(ReadFileByte(3), 0);
   CloseDataFile(3);
-  EXPECT_EQ(Read("maps/own .map").size(), 0u);
+  EXPECT_EQ(ReadBytes("maps/own .map").size(), 0u);
 
   // Ten bytes over twenty: the last ten stay.
   Bytes old(20);
   for (int i = 0; i < 20; i++) old[i] = uint8_t(100 + i);
-  Write("twenty", old);
+  WriteBytes("twenty", old);
   ASSERT_NE(OpenDataFile(1, Path("twenty").c_str()), 0);
   for (int i = 0; i < 10; i++) EXPECT_EQ(WriteFileByte(1, i), 1);
   CloseDataFile(1);
   Bytes expect = old;
   for (int i = 0; i < 10; i++) expect[i] = uint8_t(i);
-  EXPECT_EQ(Read("twenty"), expect);
+  EXPECT_EQ(ReadBytes("twenty"), expect);
 
   // No folder: neither opened nor created.
   EXPECT_EQ(OpenDataFile(1, Path("nofolder/x.map").c_str()), 0);
@@ -81,18 +57,18 @@ TEST_F(Files, BackslashSeparatesFolders) {
   ASSERT_NE(OpenDataFile(2, editorPath.c_str()), 0);
   WriteFileByte(2, 'e');
   CloseDataFile(2);
-  EXPECT_EQ(Read("maps/own .map"), Bytes{'e'});
+  EXPECT_EQ(ReadBytes("maps/own .map"), Bytes{'e'});
 }
 
 TEST_F(Files, WriteBufferHoldsAtMost4095Bytes) {
   ASSERT_NE(OpenDataFile(7, Path("big").c_str()), 0);
   for (int i = 0; i < 4095; i++) WriteFileByte(7, i);
-  EXPECT_EQ(Read("big").size(), 0u);
+  EXPECT_EQ(ReadBytes("big").size(), 0u);
   for (int i = 4095; i < 5000; i++) WriteFileByte(7, i);
-  Bytes before = Read("big");
+  Bytes before = ReadBytes("big");
   ASSERT_EQ(before.size(), 4095u);
   CloseDataFile(7);
-  Bytes after = Read("big");
+  Bytes after = ReadBytes("big");
   ASSERT_EQ(after.size(), 5000u);
   for (int i = 0; i < 5000; i++) ASSERT_EQ(after[i], uint8_t(i)) << i;
 }
@@ -103,7 +79,7 @@ TEST_F(Files, BytesReadSignedAcrossRefills) {
   bytes[0] = 0xFF;
   bytes[1] = 0x7F;
   bytes[2] = 0x80;
-  Write("signed", bytes);
+  WriteBytes("signed", bytes);
   ASSERT_NE(OpenDataFile(0, Path("signed").c_str()), 0);
   EXPECT_EQ(ReadFileByte(0), -1);
   EXPECT_EQ(ReadFileByte(0), 127);
@@ -123,24 +99,24 @@ TEST_F(Files, NumbersAndMixedUse) {
   ASSERT_NE(OpenDataFile(4, Path("first").c_str()), 0);
   WriteFileByte(4, 'a');
   ASSERT_NE(OpenDataFile(4, Path("second").c_str()), 0);
-  EXPECT_EQ(Read("first"), Bytes{'a'});
+  EXPECT_EQ(ReadBytes("first"), Bytes{'a'});
   // Reading flushes pending writes; writing after reading continues where
   // the reader stands.
-  Write("mixed", {1, 2, 3, 4, 5, 6});
+  WriteBytes("mixed", {1, 2, 3, 4, 5, 6});
   ASSERT_NE(OpenDataFile(6, Path("mixed").c_str()), 0);
   WriteFileByte(6, 9);
   EXPECT_EQ(ReadFileByte(6), 2);
   WriteFileByte(6, 8);
   CloseDataFile(6);
-  EXPECT_EQ(Read("mixed"), (Bytes{9, 2, 8, 4, 5, 6}));
+  EXPECT_EQ(ReadBytes("mixed"), (Bytes{9, 2, 8, 4, 5, 6}));
   // CloseAllFiles writes out every file.
   ASSERT_NE(OpenDataFile(10, Path("x").c_str()), 0);
   ASSERT_NE(OpenDataFile(11, Path("y").c_str()), 0);
   WriteFileByte(10, 'x');
   WriteFileByte(11, 'y');
   CloseAllFiles();
-  EXPECT_EQ(Read("x"), Bytes{'x'});
-  EXPECT_EQ(Read("y"), Bytes{'y'});
+  EXPECT_EQ(ReadBytes("x"), Bytes{'x'});
+  EXPECT_EQ(ReadBytes("y"), Bytes{'y'});
   EXPECT_EQ(ReadFileByte(10), 0);
 }
 
@@ -156,7 +132,7 @@ TEST_F(Files, MapFileLayoutAndSigns) {
   objects.at(50, 0) = 0x1234;  // low 8 bits
   terrain.at(3, 40) = -128;
   ASSERT_TRUE(WriteMapFile(Path("maps/own .map").c_str(), terrain, objects));
-  Bytes file = Read("maps/own .map");
+  Bytes file = ReadBytes("maps/own .map");
   ASSERT_EQ(file.size(), size_t(MAP_FILE_SIZE));
   EXPECT_EQ(file[82], TERRAIN_WALL);
   EXPECT_EQ(file[83], OBJECT_PRISONER);
@@ -177,17 +153,17 @@ TEST_F(Files, MapFileLayoutAndSigns) {
   EXPECT_EQ(t2.at(7, 7), 0);
   // Saved again: byte-identical.
   ASSERT_TRUE(WriteMapFile(Path("maps/again.map").c_str(), t2, o2));
-  EXPECT_EQ(Read("maps/again.map"), file);
+  EXPECT_EQ(ReadBytes("maps/again.map"), file);
 }
 
 TEST_F(Files, MapFilesOfOtherLengths) {
   MapLayer terrain, objects;
   for (int i = 0; i < MAP_FILE_COLUMNS * MAP_FILE_ROWS; i++) terrain.cells[i] = objects.cells[i] = 5;
-  Write("maps/empty.map", {});
+  WriteBytes("maps/empty.map", {});
   ASSERT_TRUE(ReadMapFile(Path("maps/empty.map").c_str(), terrain, objects));
   for (int i = 0; i < MAP_FILE_COLUMNS * MAP_FILE_ROWS; i++) ASSERT_EQ(terrain.cells[i] | objects.cells[i], 0);
 
-  Write("maps/two.map", {3, 2});
+  WriteBytes("maps/two.map", {3, 2});
   for (int i = 0; i < MAP_FILE_COLUMNS * MAP_FILE_ROWS; i++) terrain.cells[i] = objects.cells[i] = 5;
   ASSERT_TRUE(ReadMapFile(Path("maps/two.map").c_str(), terrain, objects));
   EXPECT_EQ(terrain.at(0, 0), 3);
@@ -202,12 +178,12 @@ TEST_F(Files, MapFilesOfOtherLengths) {
 
   // A longer file: its tail stays after a save, and is ignored on load.
   Bytes longer(MAP_FILE_SIZE + 100, 0x11);
-  Write("maps/long.map", longer);
+  WriteBytes("maps/long.map", longer);
   ASSERT_TRUE(ReadMapFile(Path("maps/long.map").c_str(), terrain, objects));
   EXPECT_EQ(terrain.at(50, 40), 0x11);
   terrain = MapLayer();
   ASSERT_TRUE(WriteMapFile(Path("maps/long.map").c_str(), terrain, objects));
-  Bytes after = Read("maps/long.map");
+  Bytes after = ReadBytes("maps/long.map");
   ASSERT_EQ(after.size(), longer.size());
   EXPECT_EQ(after[0], 0);
   EXPECT_EQ(after[1], 0x11);

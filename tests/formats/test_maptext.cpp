@@ -4,14 +4,13 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "formats/mapfile.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -124,12 +123,10 @@ TEST(MapText, BytesMatchTheMapFileFunctions) {
           .string();
   std::filesystem::remove(path);
   ASSERT_TRUE(WriteMapFile(path.c_str(), l.terrain, l.object));
-  std::ifstream in(path, std::ios::binary);
-  std::vector<uint8_t> written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(written, MapToBytes(l.terrain, l.object));
+  EXPECT_EQ(testsupport::ReadFileBytes(path), MapToBytes(l.terrain, l.object));
 
   // A short file: ReadMapFile and MapFromBytes agree cell for cell.
-  { std::ofstream(path, std::ios::binary | std::ios::trunc).write("\x01\x02\xFE", 3); }
+  testsupport::WriteFileBytes(path, {0x01, 0x02, 0xFE});
   Layers read;
   ASSERT_TRUE(ReadMapFile(path.c_str(), read.terrain, read.object));
   Layers fromBytes = FromBytes({0x01, 0x02, 0xFE});

@@ -7,35 +7,20 @@
 #include "media/headless.h"
 #include "media/internal.h"
 #include "media/media.h"
+#include "support/screen_pixels.h"
 
 namespace {
 
-constexpr int W = 800, H = 600;
-constexpr uint32_t RED = 0x0000FF, GREEN = 0x00FF00, BLUE = 0xFF0000, WHITE = 0xFFFFFF;
+using namespace testsupport;
 
-class Drawing : public ::testing::Test {
+class Drawing : public HeadlessScreen {
  protected:
   void SetUp() override {
-    headless::Use();
-    ASSERT_NE(OpenDisplay(W, H, 32, "Test"), 0);
+    HeadlessScreen::SetUp();
     ASSERT_NE(BeginDrawing(ScreenCanvas()), 0);
   }
   void TearDown() override { EndDrawing(); }
 
-  static uint32_t At(int x, int y) { return Screen().hidden[size_t(y) * W + x]; }
-  static void Clear(uint32_t c = 0) { std::fill(Screen().hidden.begin(), Screen().hidden.end(), c); }
-  static int CountNot(uint32_t c) {
-    int n = 0;
-    for (uint32_t p : Screen().hidden) n += p != c;
-    return n;
-  }
-  // The pixels of rectangle x, y, w, h (clipped by the caller).
-  static std::vector<uint32_t> Area(int x, int y, int w, int h) {
-    std::vector<uint32_t> out;
-    for (int r = y; r < y + h; ++r)
-      for (int c = x; c < x + w; ++c) out.push_back(At(c, r));
-    return out;
-  }
   // Draws text at 10, 10 in red on a green screen and returns the pixels of
   // the 400 x 20 area under it.
   static std::vector<uint32_t> Text(const char* text, int mode = 1, int* end = nullptr) {

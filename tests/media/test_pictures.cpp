@@ -10,22 +10,14 @@
 #include "media/headless.h"
 #include "media/internal.h"
 #include "media/media.h"
+#include "support/screen_pixels.h"
+#include "support/test_support.h"
 
 namespace {
 
-constexpr int W = 800, H = 600;
+using namespace testsupport;
+
 constexpr uint32_t MAGENTA = 0xFF00FF;
-constexpr uint32_t RED = 0x0000FF, GREEN = 0x00FF00, BLUE = 0xFF0000, WHITE = 0xFFFFFF;
-
-using Bytes = std::vector<uint8_t>;
-
-void Put16(Bytes& b, size_t at, uint32_t v) {
-  b[at] = uint8_t(v);
-  b[at + 1] = uint8_t(v >> 8);
-}
-void Put32(Bytes& b, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
-}
 
 // A BMP file: headers, palette (0x00RRGGBB words as stored: B, G, R, 0) and
 // the given pixel data, stored as is.
@@ -35,17 +27,17 @@ Bytes Bmp(int width, int height, int bpp, const Bytes& data, const std::vector<u
   Bytes b(offset);
   b[0] = 'B';
   b[1] = 'M';
-  Put32(b, 2, uint32_t(offset + data.size()));
-  Put32(b, 10, uint32_t(offset));
-  Put32(b, 14, 40);
-  Put32(b, 18, uint32_t(width));
-  Put32(b, 22, uint32_t(height));
-  Put16(b, 26, 1);
-  Put16(b, 28, uint32_t(bpp));
-  Put32(b, 30, compression);
-  Put32(b, 34, uint32_t(data.size()));
-  Put32(b, 46, uint32_t(palette.size()));
-  for (size_t i = 0; i < palette.size(); ++i) Put32(b, 54 + 4 * i, palette[i]);
+  Set32(b, 2, uint32_t(offset + data.size()));
+  Set32(b, 10, uint32_t(offset));
+  Set32(b, 14, 40);
+  Set32(b, 18, uint32_t(width));
+  Set32(b, 22, uint32_t(height));
+  Set16(b, 26, 1);
+  Set16(b, 28, uint32_t(bpp));
+  Set32(b, 30, compression);
+  Set32(b, 34, uint32_t(data.size()));
+  Set32(b, 46, uint32_t(palette.size()));
+  for (size_t i = 0; i < palette.size(); ++i) Set32(b, 54 + 4 * i, palette[i]);
   b.insert(b.end(), data.begin(), data.end());
   return b;
 }
@@ -81,30 +73,15 @@ std::vector<uint32_t> Tagged(int w, int h) {
   return p;
 }
 
-class Pictures : public ::testing::Test {
+class Pictures : public HeadlessScreen {
  protected:
-  void SetUp() override {
-    headless::Use();
-    ASSERT_NE(OpenDisplay(W, H, 32, "Test"), 0);
-  }
-
-  static uint32_t At(int x, int y) { return Screen().hidden[size_t(y) * W + x]; }
-  static void Clear(uint32_t c = 0) { std::fill(Screen().hidden.begin(), Screen().hidden.end(), c); }
-  static int CountNot(uint32_t c) {
-    int n = 0;
-    for (uint32_t p : Screen().hidden) n += p != c;
-    return n;
-  }
   static int Make(int n, const Bytes& b, int mode = 0) { return MakePictureAs(n, b.data(), b.size(), mode); }
   // Decodes b as picture 0 and reads its pixels back from the screen.
   static std::vector<uint32_t> Decode(const Bytes& b, int w, int h) {
     Clear();
     EXPECT_NE(Make(0, b), 0);
     DrawPicture(0, 0, 0);
-    std::vector<uint32_t> out;
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) out.push_back(At(x, y));
-    return out;
+    return Area(0, 0, w, h);
   }
 };
 
@@ -141,7 +118,7 @@ TEST_F(Pictures, Decodes16BitAs555ShiftedLeftBy3) {
 TEST_F(Pictures, Accepts16BitBitFieldsOnlyWithThe555Masks) {
   auto withMasks = [](uint32_t r, uint32_t g, uint32_t b) {
     Bytes img = Bmp(1, 1, 16, {0x00, 0x7C, 0, 0}, {r, g, b}, 3);
-    Put32(img, 46, 0);  // the masks are not palette colours
+    Set32(img, 46, 0);  // the masks are not palette colours
     return img;
   };
   EXPECT_EQ(Decode(withMasks(0x7C00, 0x03E0, 0x001F), 1, 1)[0], 0x0000F8u);
@@ -196,7 +173,7 @@ TEST_F(Pictures, RefusesMalformedImagesAndLeavesNoPicture) {
   const std::vector<uint32_t> pal4 = {0, 0, 0, 0};
   auto patched = [&](size_t at, uint32_t v) {
     Bytes b = good;
-    Put32(b, at, v);
+    Set32(b, at, v);
     return b;
   };
   auto rle = [](int w, int h, const Bytes& stream) { return Bmp(w, h, 8, stream, {0xFF0000, 0x00FF00}, 1); };
@@ -216,18 +193,18 @@ TEST_F(Pictures, RefusesMalformedImagesAndLeavesNoPicture) {
       {"width 32768", patched(18, 32768)},
       {"height -32768", patched(22, uint32_t(-32768))},
       {"height INT_MIN", patched(22, 0x80000000u)},
-      {"huge sizes", [&] { Bytes b = patched(18, 30000); Put32(b, 22, 30000); return b; }()},
+      {"huge sizes", [&] { Bytes b = patched(18, 30000); Set32(b, 22, 30000); return b; }()},
       {"offset past end", patched(10, uint32_t(good.size()))},
       {"offset huge", patched(10, 0xFFFFFFF0u)},
       {"offset inside headers", patched(10, 20)},
       {"info header size 12", patched(14, 12)},
       {"info header past end", patched(14, 0x7FFFFFFF)},
-      {"depth 2", [&] { Bytes b = good; Put16(b, 28, 2); return b; }()},
-      {"depth 0", [&] { Bytes b = good; Put16(b, 28, 0); return b; }()},
+      {"depth 2", [&] { Bytes b = good; Set16(b, 28, 2); return b; }()},
+      {"depth 0", [&] { Bytes b = good; Set16(b, 28, 0); return b; }()},
       {"unknown compression", patched(30, 7)},
       {"run-length 4-bit", Bmp(2, 1, 4, {0, 1}, std::vector<uint32_t>(16, 0), 2)},
-      {"palette too long", [&] { Bytes b = Bmp(2, 1, 8, {0, 1, 0, 0}, pal4); Put32(b, 46, 257); return b; }()},
-      {"palette past end", [&] { Bytes b = Bmp(2, 1, 8, {0, 1, 0, 0}, pal4); Put32(b, 46, 200); return b; }()},
+      {"palette too long", [&] { Bytes b = Bmp(2, 1, 8, {0, 1, 0, 0}, pal4); Set32(b, 46, 257); return b; }()},
+      {"palette past end", [&] { Bytes b = Bmp(2, 1, 8, {0, 1, 0, 0}, pal4); Set32(b, 46, 200); return b; }()},
       {"8-bit pixels cut", Bmp(5, 2, 8, {0, 0, 0, 0, 0, 0, 0, 0}, pal4)},
       {"1-bit pixels cut", Bmp(40, 3, 1, Bytes(20, 0))},
       {"32-bit pixels cut", Bmp(2, 2, 32, Bytes(12, 0))},

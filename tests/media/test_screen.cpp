@@ -10,10 +10,12 @@
 #include "media/headless.h"
 #include "media/internal.h"
 #include "media/media.h"
+#include "support/screen_pixels.h"
 
 namespace {
 
-constexpr uint32_t RED = 0x0000FF, BLUE = 0xFF0000;
+using testsupport::BLUE;
+using testsupport::RED;
 
 bool AllPixels(const std::vector<uint32_t>& pixels, uint32_t color) {
   return !pixels.empty() && std::all_of(pixels.begin(), pixels.end(), [&](uint32_t p) { return p == color; });
@@ -41,13 +43,7 @@ std::vector<uint8_t> RedBlueBmp() {
   return b;
 }
 
-class ScreenTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    headless::Use();
-    ASSERT_TRUE(OpenDisplay(800, 600, 32, "Test"));
-  }
-};
+using ScreenTest = testsupport::HeadlessScreen;
 
 TEST_F(ScreenTest, OpensBlackAndActive) {
   const ScreenState& s = Screen();

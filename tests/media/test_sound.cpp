@@ -7,8 +7,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,21 +15,15 @@
 #include "media/internal.h"
 #include "media/media.h"
 #include "media/platform.h"
+#include "support/test_support.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using testsupport::Bytes;
+using testsupport::Put16;
+using testsupport::Put32;
+using testsupport::PutId;
 constexpr double PI = 3.14159265358979323846;
-
-void Put16(Bytes& b, uint32_t v) {
-  b.push_back(uint8_t(v));
-  b.push_back(uint8_t(v >> 8));
-}
-void Put32(Bytes& b, uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
-}
-void PutId(Bytes& b, const char* id) { b.insert(b.end(), id, id + 4); }
 
 struct Chunk {
   const char* id;
@@ -50,8 +42,7 @@ Bytes Riff(const std::vector<Chunk>& chunks) {
     b.insert(b.end(), c.body.begin(), c.body.end());
     if (c.body.size() % 2) b.push_back(0);
   }
-  const uint32_t riffSize = uint32_t(b.size() - 8);
-  for (int i = 0; i < 4; i++) b[4 + i] = uint8_t(riffSize >> (8 * i));
+  testsupport::Set32(b, 4, uint32_t(b.size() - 8));
   return b;
 }
 
@@ -303,8 +294,7 @@ TEST(SoundOutput, ATonePlaysThroughTheDiskDriver) {
   CloseSound();
   restore();
 
-  std::ifstream in(file, std::ios::binary);
-  const Bytes written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const Bytes written = testsupport::ReadFileBytes(file);
   std::filesystem::remove(file);
   ASSERT_EQ(out.format, AUDIO_S16LSB);
   int loud = 0;

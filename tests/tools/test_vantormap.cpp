@@ -1,69 +1,28 @@
 // Runs the built vantormap program on files in a temporary folder.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "formats/mapfile.h"
-
-namespace fs = std::filesystem;
+#include "support/test_support.h"
 
 namespace {
 
-struct Result {
-  int exitCode = -1;  // -1: did not exit normally (a crash)
-  std::string out, err;
-};
+using testsupport::ToolRun;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const fs::path& path, const std::string& contents) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << contents;
-}
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-class VantorMap : public ::testing::Test {
+class VantorMap : public testsupport::TempDirTest {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("vantormap_test_" + std::to_string(getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+  ToolRun Run(const std::vector<std::string>& args) {
+    std::string words;
+    for (const std::string& a : args) {
+      words += ' ';
+      words += testsupport::Quote(a);
+    }
+    return testsupport::RunTool("vantormap", words, dir);
   }
-  void TearDown() override { fs::remove_all(dir); }
-
-  Result Run(const std::vector<std::string>& args) {
-    std::string command = Quote(std::string(VANTOR_BIN_DIR) + "/vantormap");
-    for (const std::string& a : args) command += " " + Quote(a);
-    command += " >" + Quote((dir / "out").string()) + " 2>" + Quote((dir / "err").string());
-    const int status = std::system(command.c_str());
-    Result r;
-    if (WIFEXITED(status)) r.exitCode = WEXITSTATUS(status);
-    r.out = ReadFile(dir / "out");
-    r.err = ReadFile(dir / "err");
-    return r;
-  }
-
-  std::string Path(const std::string& name) { return (dir / name).string(); }
-
-  fs::path dir;
 };
 
 std::string RandomBytes(size_t size, unsigned seed) {
@@ -85,24 +44,24 @@ std::string TextWithFirstRow(const std::string& row0) {
 TEST_F(VantorMap, DumpThenCompileGivesTheSameFile) {
   for (size_t size : {size_t(MAP_FILE_SIZE), size_t(10), size_t(0)}) {
     std::string original = RandomBytes(size, unsigned(size));
-    WriteFile(Path("in.map"), original);
-    Result dump = Run({"dump", Path("in.map")});
+    WriteText("in.map", original);
+    ToolRun dump = Run({"dump", Path("in.map")});
     ASSERT_EQ(dump.exitCode, 0) << dump.err;
-    WriteFile(Path("map.txt"), dump.out);
+    WriteText("map.txt", dump.out);
     // An old, longer file in the way must not leave its tail behind.
-    WriteFile(Path("out.map"), std::string(5000, 'x'));
-    Result compile = Run({"compile", Path("map.txt"), Path("out.map")});
+    WriteText("out.map", std::string(5000, 'x'));
+    ToolRun compile = Run({"compile", Path("map.txt"), Path("out.map")});
     ASSERT_EQ(compile.exitCode, 0) << compile.err;
     original.resize(MAP_FILE_SIZE, '\0');
-    EXPECT_EQ(ReadFile(Path("out.map")), original) << "size " << size;
+    EXPECT_EQ(ReadText("out.map"), original) << "size " << size;
   }
 }
 
 TEST_F(VantorMap, CompileWritesCellsWhereTheTextPutsThem) {
-  WriteFile(Path("map.txt"), TextWithFirstRow("S.P" + std::string(46, '.') + "T|{5,-2}"));
-  Result r = Run({"compile", Path("map.txt"), Path("new.map")});
+  WriteText("map.txt", TextWithFirstRow("S.P" + std::string(46, '.') + "T|{5,-2}"));
+  ToolRun r = Run({"compile", Path("map.txt"), Path("new.map")});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  const std::string bytes = ReadFile(Path("new.map"));
+  const std::string bytes = ReadText("new.map");
   ASSERT_EQ(bytes.size(), size_t(MAP_FILE_SIZE));
   auto record = [](int x, int y) { return size_t(2 * (x * MAP_FILE_ROWS + y)); };
   EXPECT_EQ(bytes[record(0, 0) + 1], OBJECT_START);
@@ -113,57 +72,57 @@ TEST_F(VantorMap, CompileWritesCellsWhereTheTextPutsThem) {
 }
 
 TEST_F(VantorMap, CheckCountsMarkersAndReportsCompleteness) {
-  WriteFile(Path("full.txt"), TextWithFirstRow("S.PP" + std::string(45, '.') + "T|."));
+  WriteText("full.txt", TextWithFirstRow("S.PP" + std::string(45, '.') + "T|."));
   ASSERT_EQ(Run({"compile", Path("full.txt"), Path("full.map")}).exitCode, 0);
-  Result full = Run({"check", Path("full.map")});
+  ToolRun full = Run({"check", Path("full.map")});
   EXPECT_EQ(full.exitCode, 0);
   EXPECT_NE(full.out.find("start points: 1\n"), std::string::npos) << full.out;
   EXPECT_NE(full.out.find("target platforms: 1\n"), std::string::npos);
   EXPECT_NE(full.out.find("prisoners: 2\n"), std::string::npos);
 
   // The only prisoner stands in column 50: counted, complete, but warned about.
-  WriteFile(Path("edge.txt"), TextWithFirstRow("S" + std::string(48, '.') + "T|P"));
+  WriteText("edge.txt", TextWithFirstRow("S" + std::string(48, '.') + "T|P"));
   ASSERT_EQ(Run({"compile", Path("edge.txt"), Path("edge.map")}).exitCode, 0);
-  Result edge = Run({"check", Path("edge.map")});
+  ToolRun edge = Run({"check", Path("edge.map")});
   EXPECT_EQ(edge.exitCode, 0);
   EXPECT_NE(edge.out.find("can never be freed"), std::string::npos) << edge.out;
 
-  WriteFile(Path("nostart.txt"), TextWithFirstRow("P" + std::string(48, '.') + "T|."));
+  WriteText("nostart.txt", TextWithFirstRow("P" + std::string(48, '.') + "T|."));
   ASSERT_EQ(Run({"compile", Path("nostart.txt"), Path("nostart.map")}).exitCode, 0);
-  Result incomplete = Run({"check", Path("nostart.map")});
+  ToolRun incomplete = Run({"check", Path("nostart.map")});
   EXPECT_EQ(incomplete.exitCode, 1);
   EXPECT_NE(incomplete.out.find("start points: 0\n"), std::string::npos);
   EXPECT_NE(incomplete.out.find("not complete"), std::string::npos);
 
-  WriteFile(Path("empty.map"), "");
+  WriteText("empty.map", "");
   EXPECT_EQ(Run({"check", Path("empty.map")}).exitCode, 1);
 }
 
 TEST_F(VantorMap, TextErrorsNameFileLineAndColumn) {
-  WriteFile(Path("bad.txt"), TextWithFirstRow("S.P" + std::string(46, '.') + "x|."));
-  WriteFile(Path("keep.map"), "old");
-  Result r = Run({"compile", Path("bad.txt"), Path("keep.map")});
+  WriteText("bad.txt", TextWithFirstRow("S.P" + std::string(46, '.') + "x|."));
+  WriteText("keep.map", "old");
+  ToolRun r = Run({"compile", Path("bad.txt"), Path("keep.map")});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find(Path("bad.txt") + ":2:50: bad character 'x'"), std::string::npos) << r.err;
-  EXPECT_EQ(ReadFile(Path("keep.map")), "old");  // nothing written on an error
+  EXPECT_EQ(ReadText("keep.map"), "old");  // nothing written on an error
 
-  WriteFile(Path("short.txt"), "; only a comment\n" + std::string(50, '.') + "|.\n");
+  WriteText("short.txt", "; only a comment\n" + std::string(50, '.') + "|.\n");
   r = Run({"compile", Path("short.txt"), Path("x.map")});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find(Path("short.txt") + ":3:1: too few rows"), std::string::npos) << r.err;
-  EXPECT_FALSE(fs::exists(Path("x.map")));
+  EXPECT_FALSE(Exists("x.map"));
 }
 
 TEST_F(VantorMap, MissingFilesAndBadArgumentsFail) {
-  Result r = Run({"dump", Path("missing.map")});
+  ToolRun r = Run({"dump", Path("missing.map")});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("cannot read"), std::string::npos);
   EXPECT_EQ(Run({"check", Path("missing.map")}).exitCode, 1);
-  EXPECT_FALSE(fs::exists(Path("missing.map")));  // not created, unlike the game's reading
-  EXPECT_EQ(Run({"dump", dir.string()}).exitCode, 1);  // a folder is no map
+  EXPECT_FALSE(Exists("missing.map"));  // not created, unlike the game's reading
+  EXPECT_EQ(Run({"dump", dir}).exitCode, 1);  // a folder is no map
   EXPECT_EQ(Run({"compile", Path("missing.txt"), Path("a.map")}).exitCode, 1);
 
-  WriteFile(Path("ok.txt"), TextWithFirstRow(std::string(50, '.') + "|."));
+  WriteText("ok.txt", TextWithFirstRow(std::string(50, '.') + "|."));
   r = Run({"compile", Path("ok.txt"), Path("no/such/folder/a.map")});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("cannot write"), std::string::npos);

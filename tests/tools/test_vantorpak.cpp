@@ -1,71 +1,29 @@
 // vantorpak run as a program: build, list and extract, and its error exits.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "formats/assetpack.h"
+#include "support/test_support.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using testsupport::Bytes;
+using testsupport::Put16;
+using testsupport::Put32;
+using testsupport::PutId;
+using testsupport::ToolRun;
 
-struct ToolRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-class Vantorpak : public ::testing::Test {
+class Vantorpak : public testsupport::TempDirTest {
  protected:
-  std::string dir;
-  void SetUp() override {
-    char name[] = "/tmp/vantorpak-test-XXXXXX";
-    dir = mkdtemp(name);
-  }
   void TearDown() override {
     CloseAssetPack();
-    std::string command = "rm -rf '" + dir + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
+    TempDirTest::TearDown();
   }
-  std::string Path(const std::string& name) { return dir + "/" + name; }
-
-  ToolRun Tool(const std::string& args) {
-    std::string command = std::string("cd '") + dir + "' && '" VANTOR_BIN_DIR "/vantorpak' " + args +
-                          " > out.txt 2> err.txt";
-    int status = std::system(command.c_str());
-    ToolRun r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Text(Read("out.txt")), Text(Read("err.txt"))};
-    return r;
-  }
-
-  void Write(const std::string& name, const Bytes& bytes) {
-    FILE* f = fopen(Path(name).c_str(), "wb");
-    if (!bytes.empty()) fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
-  }
-  Bytes Read(const std::string& name) {
-    Bytes bytes;
-    FILE* f = fopen(Path(name).c_str(), "rb");
-    if (f == nullptr) return bytes;
-    int c;
-    while ((c = fgetc(f)) != EOF) bytes.push_back(uint8_t(c));
-    fclose(f);
-    return bytes;
-  }
-  static std::string Text(const Bytes& b) { return std::string(b.begin(), b.end()); }
+  ToolRun Tool(const std::string& args) { return testsupport::RunTool("vantorpak", args, dir); }
 };
-
-void Put16(Bytes& b, uint32_t v) {
-  b.push_back(uint8_t(v));
-  b.push_back(uint8_t(v >> 8));
-}
-void Put32(Bytes& b, uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
-}
 
 Bytes Bmp(int w, int h) {
   int stride = (w * 3 + 3) & ~3;
@@ -88,7 +46,8 @@ Bytes Bmp(int w, int h) {
 Bytes Wav(int channels, int rate, int samples) {
   Bytes b = {'R', 'I', 'F', 'F'};
   Put32(b, uint32_t(36 + samples * 2 * channels));
-  for (char c : std::string("WAVEfmt ")) b.push_back(uint8_t(c));
+  PutId(b, "WAVE");
+  PutId(b, "fmt ");
   Put32(b, 16);
   Put16(b, 1);
   Put16(b, uint32_t(channels));
@@ -96,7 +55,7 @@ Bytes Wav(int channels, int rate, int samples) {
   Put32(b, uint32_t(rate * 2 * channels));
   Put16(b, uint32_t(2 * channels));
   Put16(b, 16);
-  for (char c : std::string("data")) b.push_back(uint8_t(c));
+  PutId(b, "data");
   Put32(b, uint32_t(samples * 2 * channels));
   uint32_t noise = 1;
   for (int i = 0; i < samples * channels; i++) {
@@ -110,12 +69,12 @@ Bytes Wav(int channels, int rate, int samples) {
 
 TEST_F(Vantorpak, BuildListExtractRoundTrip) {
   Bytes picture = Bmp(40, 30), sound = Wav(2, 22050, 3000), data = {'J', 'C', 1, 2, 3};
-  Write("a.bmp", picture);
-  Write("b.wav", sound);
-  Write("c.dat", data);
-  Write("empty", {});
+  WriteBytes("a.bmp", picture);
+  WriteBytes("b.wav", sound);
+  WriteBytes("c.dat", data);
+  WriteBytes("empty", {});
   ToolRun r = Tool("build game.pak a.bmp b.wav c.dat empty");
-  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.err, "");
 
   // The reader gives the files back in order.
@@ -131,7 +90,7 @@ TEST_F(Vantorpak, BuildListExtractRoundTrip) {
   EXPECT_EQ(entries[3], Bytes());
 
   r = Tool("list game.pak");
-  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(r.exitCode, 0) << r.err;
   std::vector<std::string> lines;
   for (size_t at = 0, nl; (nl = r.out.find('\n', at)) != std::string::npos; at = nl + 1) {
     lines.push_back(r.out.substr(at, nl - at));
@@ -147,24 +106,24 @@ TEST_F(Vantorpak, BuildListExtractRoundTrip) {
   EXPECT_NE(lines[2].find("stored"), std::string::npos) << lines[2];
 
   r = Tool("extract game.pak out");
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(Read("out/01.bmp"), picture);
-  EXPECT_EQ(Read("out/02.wav"), sound);
-  EXPECT_EQ(Read("out/03.bin"), data);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(ReadBytes("out/01.bmp"), picture);
+  EXPECT_EQ(ReadBytes("out/02.wav"), sound);
+  EXPECT_EQ(ReadBytes("out/03.bin"), data);
   EXPECT_EQ(access(Path("out/04.bin").c_str(), F_OK), 0);
 
   // The same inputs give the same pack, byte for byte.
-  ASSERT_EQ(Tool("build again.pak a.bmp b.wav c.dat empty").status, 0);
-  EXPECT_EQ(Read("again.pak"), Read("game.pak"));
+  ASSERT_EQ(Tool("build again.pak a.bmp b.wav c.dat empty").exitCode, 0);
+  EXPECT_EQ(ReadBytes("again.pak"), ReadBytes("game.pak"));
   // No files: an empty pack.
-  ASSERT_EQ(Tool("build none.pak").status, 0);
-  EXPECT_EQ(Read("none.pak").size(), 0u);
+  ASSERT_EQ(Tool("build none.pak").exitCode, 0);
+  EXPECT_EQ(ReadBytes("none.pak").size(), 0u);
 }
 
 TEST_F(Vantorpak, BadArgumentsAndInputsFailWithOneLine) {
   auto failsWithOneLine = [&](const std::string& args) {
     ToolRun r = Tool(args);
-    EXPECT_EQ(r.status, 1) << args;
+    EXPECT_EQ(r.exitCode, 1) << args;
     ASSERT_FALSE(r.err.empty()) << args;
     EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << args << ": " << r.err;
   };
@@ -182,30 +141,30 @@ TEST_F(Vantorpak, BadArgumentsAndInputsFailWithOneLine) {
   // Damaged packs: header cut short, data cut short, bad block, bad check value.
   Bytes content(2000);
   for (size_t i = 0; i < content.size(); i++) content[i] = uint8_t(i % 50);
-  Write("f.bin", content);
-  ASSERT_EQ(Tool("build good.pak f.bin").status, 0);
-  Bytes good = Read("good.pak");
+  WriteBytes("f.bin", content);
+  ASSERT_EQ(Tool("build good.pak f.bin").exitCode, 0);
+  Bytes good = ReadBytes("good.pak");
   ASSERT_LT(good.size(), content.size());
 
   Bytes cutHeader = good;
   cutHeader.insert(cutHeader.end(), {1, 2, 3});
-  Write("cut-header.pak", cutHeader);
+  WriteBytes("cut-header.pak", cutHeader);
   failsWithOneLine("list cut-header.pak");
   failsWithOneLine("extract cut-header.pak out1");
 
-  Write("cut-data.pak", Bytes(good.begin(), good.end() - 5));
+  WriteBytes("cut-data.pak", Bytes(good.begin(), good.end() - 5));
   failsWithOneLine("list cut-data.pak");
 
   Bytes badMagic = good;
   badMagic[8] = 'X';
-  Write("bad-magic.pak", badMagic);
+  WriteBytes("bad-magic.pak", badMagic);
   failsWithOneLine("list bad-magic.pak");
 
   Bytes badCheck = good;
   badCheck[8 + 6] ^= 1;  // the check value field
-  Write("bad-check.pak", badCheck);
+  WriteBytes("bad-check.pak", badCheck);
   ToolRun r = Tool("list bad-check.pak");
-  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.out.find("check FAILED"), std::string::npos) << r.out;
   failsWithOneLine("extract bad-check.pak out2");
 
@@ -213,6 +172,6 @@ TEST_F(Vantorpak, BadArgumentsAndInputsFailWithOneLine) {
   Put32(huge, 0xF0000000u);
   Put32(huge, 16);
   huge.insert(huge.end(), {'J', 'C', 0, 0, 0, 0xF0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
-  Write("huge.pak", huge);
+  WriteBytes("huge.pak", huge);
   failsWithOneLine("list huge.pak");
 }
