@@ -48,7 +48,21 @@ class SdlPlatform : public Platform {
   bool InitVideo() override {
     if (video) return true;
     video = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (video && !HasRealDisplay()) {
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);
+      video = false;
+    }
     return video;
+  }
+
+  // Without a display SDL falls back to a driver that draws nowhere; the
+  // game would then run unseen and could never be ended. Such a driver only
+  // counts when it was asked for by name (as the tests do).
+  static bool HasRealDisplay() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr) return false;
+    bool invisible = SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0;
+    return !invisible || SDL_getenv("SDL_VIDEODRIVER") != nullptr;
   }
 
   bool InitDisplayObject() override {
