@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,6 +32,21 @@ int MouseButtonNumber(uint8_t sdlButton) {
     case SDL_BUTTON_MIDDLE: return 3;
     default: return 0;
   }
+}
+
+// Set by the mixer's thread when it has mixed its first buffer.
+std::atomic<bool> mixerRunning{false};
+void NoteMixerRunning(void*, Uint8*, int) { mixerRunning = true; }
+
+// The message box that follows the sound check forks on X; a thread that is
+// still starting up at that moment (loading libraries, asking the system for
+// its priority) can leave locks held in the child for ever. So the check
+// returns only once the mixer's thread has run once, or after half a second.
+void WaitForMixerThread() {
+  mixerRunning = false;
+  Mix_SetPostMix(NoteMixerRunning, nullptr);
+  for (int waited = 0; waited < 500 && !mixerRunning; waited++) SDL_Delay(1);
+  Mix_SetPostMix(nullptr, nullptr);
 }
 
 bool IsSwitchKey(SDL_Scancode sc) {
@@ -240,6 +256,7 @@ class SdlPlatform : public Platform {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
       }
+      WaitForMixerThread();
       audio = true;
     }
     int frequency = 0, channels = 0;
