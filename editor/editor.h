@@ -3,15 +3,30 @@
 
 #include <cstdint>
 
-// Every variable of the editor, all zero at program start.
+#include "formats/mapfile.h"
+
+// The editor's whole-number fields, listed once so that the state record and
+// its printed form (vantorreplay --editor) cannot drift apart.
+#define EDITOR_INT_FIELDS(X)                                                  \
+  X(selectedLayer)       /* 0 no icon chosen, 1 terrain, 2 object */         \
+  X(selectedCode)        /* the code the chosen icon writes */               \
+  X(cursorCellX)         /* the map cell under the pointer */                \
+  X(cursorCellY)                                                              \
+  X(scrollX)             /* world pixel at the view's top-left corner */     \
+  X(scrollY)                                                                  \
+  X(firstVisibleColumn)  /* the cell at the view's top-left corner */        \
+  X(firstVisibleRow)                                                          \
+  X(startCount)          /* this frame's counts of the map's markers */      \
+  X(targetCount)                                                              \
+  X(prisonerCount)                                                            \
+  X(quitDeclined)        /* 1 once N was answered in the quit question */
+
+// Every field of the editor, all zero at program start.
 struct EditorState {
-  int32_t selectedLayer;  // 0 no icon chosen, 1 terrain, 2 object
-  int32_t selectedCode;
-  int32_t cursorCellX, cursorCellY;
-  int32_t scrollX, scrollY;
-  int32_t firstVisibleColumn, firstVisibleRow;
-  int32_t startCount, targetCount, prisonerCount;
-  int32_t quitDeclined;
+  MapLayer terrainGrid, objectGrid;
+#define EDITOR_INT_FIELD(name) int32_t name;
+  EDITOR_INT_FIELDS(EDITOR_INT_FIELD)
+#undef EDITOR_INT_FIELD
 };
 
 extern EditorState editor;

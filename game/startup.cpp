@@ -1,5 +1,5 @@
 // The game's entry: device checks in a fixed order, the sound question and
-// the screen.
+// the screen, then game after game.
 #include "game/game.h"
 #include "media/media.h"
 
@@ -28,10 +28,24 @@ void StartGame() {
   if (!OpenDisplay(800, 600, 32, "NoName")) FailStartup("Kann Grafikbildschirm nicht öffnen");
 }
 
+void StartGameSound(int sound, int flags) {
+  if (game.soundOff == 0) StartSound(sound, flags);
+}
+
+void HaltGameSound(int sound) {
+  if (game.soundOff == 0) HaltSound(sound);
+}
+
 void RunGame() {
   game = GameState{};
   StartGame();
-  // Start-up is done and never repeated: from here the game reset runs the
-  // game (placeholder in game/reset.cpp until the game reset exists).
-  GameReset();
+  // Start-up is never repeated. Each game begins with the game reset and the
+  // title menu, and its frame loop returns once the game is over and the end
+  // screen has been left; the program ends only through ProgramEnd (J in the
+  // quit question, F4 on the title, a map file that cannot be opened).
+  for (;;) {
+    GameReset();
+    TitleMenu();
+    FrameLoop();
+  }
 }

@@ -1,0 +1,256 @@
+// vantorreplay: runs the real game (or, with --editor, the real editor) on
+// the headless backend, frame by frame from a script, as fast as the machine
+// allows, and prints the program's state at the end. A thin driver: the
+// program's own code does everything; this only holds keys and the mouse,
+// counts frames and reports.
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "editor/editor.h"
+#include "game/game.h"
+#include "media/headless.h"
+#include "media/media.h"
+#include "tools/vantorreplay/script.h"
+
+namespace {
+
+const char* USAGE =
+    "usage: vantorreplay [--editor] [--dir DIR] [--no-sound] [--shot FILE.bmp] [--shot-at N FILE.bmp]... SCRIPT\n"
+    "       vantorreplay [--dir DIR] [--no-sound] --random SEED --frames N";
+
+struct Options {
+  bool editor = false;
+  std::string dir = VANTOR_RUN_DIR;
+  bool sound = true;
+  std::string shot;
+  std::map<int64_t, std::string> shotsAt;
+  std::string scriptPath;
+  bool random = false;
+  uint32_t seed = 0;
+  int64_t randomFrames = 0;
+};
+
+// Thrown from the frame callback when the script's frames are used up.
+struct ScriptDone {};
+
+[[noreturn]] void Fail(const std::string& message) {
+  fprintf(stderr, "vantorreplay: %s\n", message.c_str());
+  exit(1);
+}
+
+bool ParseCount(const char* text, int64_t& value) {
+  char* end = nullptr;
+  long long v = strtoll(text, &end, 10);
+  value = v;
+  return *text != '\0' && *end == '\0' && v >= 0;
+}
+
+Options ParseOptions(int argc, char** argv) {
+  Options o;
+  auto next = [&](int& i) -> const char* {
+    if (i + 1 >= argc) Fail(std::string(argv[i]) + " needs a value\n" + USAGE);
+    return argv[++i];
+  };
+  int64_t number = 0;
+  for (int i = 1; i < argc; i++) {
+    std::string a = argv[i];
+    if (a == "--editor") {
+      o.editor = true;
+    } else if (a == "--dir") {
+      o.dir = next(i);
+    } else if (a == "--no-sound") {
+      o.sound = false;
+    } else if (a == "--shot") {
+      o.shot = next(i);
+    } else if (a == "--shot-at") {
+      if (!ParseCount(next(i), number) || number < 1) Fail("--shot-at takes a frame number from 1");
+      o.shotsAt[number] = next(i);
+    } else if (a == "--random") {
+      if (!ParseCount(next(i), number) || number > 0xFFFFFFFF) Fail("--random takes a seed 0..4294967295");
+      o.random = true;
+      o.seed = uint32_t(number);
+    } else if (a == "--frames") {
+      if (!ParseCount(next(i), number)) Fail("--frames takes a number of frames");
+      o.randomFrames = number;
+    } else if (a.size() > 1 && a[0] == '-') {
+      Fail("unknown option " + a + "\n" + USAGE);
+    } else if (o.scriptPath.empty()) {
+      o.scriptPath = a;
+    } else {
+      Fail(std::string("more than one script\n") + USAGE);
+    }
+  }
+  if (o.random && !o.scriptPath.empty()) Fail("--random plays without a script");
+  if (!o.random && o.scriptPath.empty()) Fail(USAGE);
+  if (o.random && o.editor) Fail("--random plays the game only");
+  return o;
+}
+
+Script LoadScript(const Options& o) {
+  if (o.random) return RandomScript(o.seed, o.randomFrames);
+  std::ifstream in(o.scriptPath, std::ios::binary);
+  if (!in) Fail("cannot read " + o.scriptPath);
+  std::stringstream text;
+  text << in.rdbuf();
+  Script script;
+  std::string error;
+  if (!ParseScript(text.str(), o.scriptPath, script, error)) Fail(error);
+  return script;
+}
+
+// ---- Input, frame by frame --------------------------------------------------
+
+struct Player {
+  const Script* script = nullptr;
+  size_t step = 0;
+  int framesLeftInStep = 0;
+  int pointerX = 0, pointerY = 0;  // where the pointer was last put
+  bool leftButton = false;
+};
+
+Player player;
+
+// Sets up what the keyboard and mouse show until the next frame is
+// presented; false when the script has no more frames.
+bool ScriptNextFrame() {
+  while (player.framesLeftInStep == 0) {
+    if (player.step >= player.script->steps.size()) return false;
+    player.framesLeftInStep = player.script->steps[player.step++].frames;
+  }
+  const ScriptStep& s = player.script->steps[player.step - 1];
+  player.framesLeftInStep--;
+  headless::ReleaseAllKeys();
+  for (int key : s.keys) headless::HoldKey(key, true);
+  if (s.movesPointer && (s.pointerX != player.pointerX || s.pointerY != player.pointerY)) {
+    headless::MoveMouse(s.pointerX - player.pointerX, s.pointerY - player.pointerY);
+    player.pointerX = s.pointerX;
+    player.pointerY = s.pointerY;
+  }
+  if (s.leftButton != player.leftButton) {
+    headless::SetMouseButton(1, s.leftButton);
+    player.leftButton = s.leftButton;
+  }
+  return true;
+}
+
+// ---- Screenshots and the report ----------------------------------------------
+
+// The frame as a 24-bit BMP, bottom row first, rows padded to 4 bytes.
+void WriteShot(const std::string& path) {
+  const std::vector<uint32_t>& pixels = headless::LastFrame();
+  const int w = headless::FrameWidth(), h = headless::FrameHeight();
+  const int rowBytes = (w * 3 + 3) & ~3;
+  std::vector<uint8_t> bmp(54 + size_t(rowBytes) * h, 0);
+  auto put32 = [&bmp](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; i++) bmp[at + i] = uint8_t(v >> (8 * i));
+  };
+  bmp[0] = 'B';
+  bmp[1] = 'M';
+  put32(2, uint32_t(bmp.size()));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, uint32_t(w));
+  put32(22, uint32_t(h));
+  put32(26, 1 | 24 << 16);  // one plane, 24 bits
+  put32(34, uint32_t(rowBytes) * h);
+  for (int y = 0; y < h; y++) {
+    uint8_t* row = &bmp[54 + size_t(h - 1 - y) * rowBytes];
+    for (int x = 0; x < w; x++) {
+      uint32_t p = pixels.empty() ? 0 : pixels[size_t(y) * w + x];  // 0x00BBGGRR
+      row[3 * x] = uint8_t(p >> 16);
+      row[3 * x + 1] = uint8_t(p >> 8);
+      row[3 * x + 2] = uint8_t(p);
+    }
+  }
+  FILE* f = fopen(path.c_str(), "wb");
+  if (!f || fwrite(bmp.data(), 1, bmp.size(), f) != bmp.size()) Fail("cannot write " + path);
+  fclose(f);
+}
+
+std::string Quoted(const std::string& text) {
+  std::string q = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') q += '\\';
+    q += c;
+  }
+  return q + "\"";
+}
+
+void PrintGameState() {
+#define PRINT_FIELD(name) printf(#name " %d\n", int(game.name));
+  GAME_INT_FIELDS(PRINT_FIELD)
+#undef PRINT_FIELD
+  printf("statusMessage %s\n", Quoted(game.statusMessage).c_str());
+}
+
+void PrintEditorState() {
+#define PRINT_FIELD(name) printf(#name " %d\n", int(editor.name));
+  EDITOR_INT_FIELDS(PRINT_FIELD)
+#undef PRINT_FIELD
+}
+
+void PrintReport(const Options& o, bool ended) {
+  if (o.editor)
+    PrintEditorState();
+  else
+    PrintGameState();
+  printf("frames %d\n", headless::FramesPresented());
+  printf("ended %s\n", ended ? "yes" : "no");
+  if (!o.editor) {
+    printf("terrainItems %d\n", game.terrainList.Size());
+    printf("objectItems %d\n", game.objectList.Size());
+    printf("backdropItems %d\n", game.backdropList.Size());
+    printf("shots %d\n", game.shotList.Size());
+    printf("rockets %d\n", game.rocketList.Size());
+  }
+  for (const headless::MessageBoxCall& box : headless::MessageBoxes())
+    printf("messagebox %s %s\n", Quoted(box.title).c_str(), Quoted(box.text).c_str());
+  if (o.random) {
+    struct rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    printf("maxRssKiB %ld\n", usage.ru_maxrss);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o = ParseOptions(argc, argv);
+  Script script = LoadScript(o);
+  if (chdir(o.dir.c_str()) != 0) Fail("cannot enter " + o.dir);
+
+  headless::Use();
+  if (!o.sound) headless::QueueAnswer(7);  // "Sound aktivieren ?": No
+  player.script = &script;
+  const int64_t total = script.TotalFrames();
+  ScriptNextFrame();
+  headless::OnFrame([&o, total](int frame) {
+    auto shot = o.shotsAt.find(frame);
+    if (shot != o.shotsAt.end()) WriteShot(shot->second);
+    if (frame >= total || !ScriptNextFrame()) throw ScriptDone{};
+  });
+
+  bool ended = false;
+  if (total > 0) {
+    try {
+      if (o.editor)
+        RunEditor();
+      else
+        RunGame();
+    } catch (const ScriptDone&) {
+    } catch (const headless::ProgramEnded&) {
+      ended = true;
+    }
+  }
+  if (!o.shot.empty()) WriteShot(o.shot);
+  PrintReport(o, ended);
+  return 0;
+}

@@ -1,0 +1,30 @@
+// Replay scripts: what the keyboard and the mouse do, frame by frame.
+//
+// Each line is "FRAMES [TOKEN...]": the tokens hold for the next FRAMES
+// presented frames. A token is a key name (Left Right Up Down Ctrl Esc J N
+// F1 F2 F3 F4 Space Return), a scan code as 0xNN, "@X,Y" (the pointer at
+// screen pixel X, Y) or "LMB" (the left button held). "#" starts a comment.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ScriptStep {
+  int frames = 0;
+  std::vector<int> keys;    // scan codes held
+  bool movesPointer = false;
+  int pointerX = 0, pointerY = 0;
+  bool leftButton = false;
+};
+
+struct Script {
+  std::vector<ScriptStep> steps;
+  int64_t TotalFrames() const;
+};
+
+// False with a one-line message naming the file and line on a bad line.
+bool ParseScript(const std::string& text, const std::string& fileName, Script& script, std::string& error);
+
+// Random held keys for a soak: never F4 or J, so the game never ends itself.
+Script RandomScript(uint32_t seed, int64_t frames);
