@@ -32,12 +32,15 @@ inline int RunToEnd(void (*program)()) {
   return -1;
 }
 
-// Holds Escape once `frame` frames have been shown, which ends the main loop.
-inline void EndWithEscapeAtFrame(int frame) {
-  headless::OnFrame([frame](int f) {
-    if (f == frame) headless::HoldKey(KEY_ESCAPE, true);
+// Holds `key` once `frame` frames have been shown.
+inline void HoldKeyFromFrame(int key, int frame) {
+  headless::OnFrame([key, frame](int f) {
+    if (f == frame) headless::HoldKey(key, true);
   });
 }
+
+// Holds Escape once `frame` frames have been shown, which ends the main loop.
+inline void EndWithEscapeAtFrame(int frame) { HoldKeyFromFrame(KEY_ESCAPE, frame); }
 
 inline bool Logged(const std::string& what) {
   const Log& log = headless::PlatformLog();

@@ -87,21 +87,28 @@ inline ToolRun RunTool(const std::string& tool, const std::string& args, const s
   return r;
 }
 
+// A new empty folder under the temporary folder; empty if none could be made.
+inline std::string MakeTempFolder() {
+  std::string name = (std::filesystem::temp_directory_path() / "vantor-test-XXXXXX").string();
+  return mkdtemp(name.data()) ? name : std::string();
+}
+
+inline void RemoveTempFolder(const std::string& dir) {
+  std::error_code error;
+  if (!dir.empty()) std::filesystem::remove_all(dir, error);
+  EXPECT_FALSE(error) << "cannot remove " << dir << ": " << error.message();
+}
+
 // Each test gets an empty folder `dir`, removed with all it holds afterwards.
 class TempDirTest : public ::testing::Test {
  protected:
   std::string dir;
 
   void SetUp() override {
-    std::string name = (std::filesystem::temp_directory_path() / "vantor-test-XXXXXX").string();
-    ASSERT_NE(mkdtemp(name.data()), nullptr) << name;
-    dir = name;
+    dir = MakeTempFolder();
+    ASSERT_FALSE(dir.empty());
   }
-  void TearDown() override {
-    std::error_code error;
-    if (!dir.empty()) std::filesystem::remove_all(dir, error);
-    EXPECT_FALSE(error) << "cannot remove " << dir << ": " << error.message();
-  }
+  void TearDown() override { RemoveTempFolder(dir); }
 
   std::string Path(const std::string& name) const { return dir + "/" + name; }
   // Returns the file's path.

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -91,6 +92,9 @@ Options ParseOptions(int argc, char** argv) {
   if (o.random && !o.scriptPath.empty()) Fail("--random plays without a script");
   if (!o.random && o.scriptPath.empty()) Fail(USAGE);
   if (o.random && o.editor) Fail("--random plays the game only");
+  // Screenshots are named from where the tool was started, not from DIR.
+  if (!o.shot.empty()) o.shot = std::filesystem::absolute(o.shot).string();
+  for (auto& shot : o.shotsAt) shot.second = std::filesystem::absolute(shot.second).string();
   return o;
 }
 
@@ -232,10 +236,15 @@ int main(int argc, char** argv) {
   player.script = &script;
   const int64_t total = script.TotalFrames();
   ScriptNextFrame();
-  headless::OnFrame([&o, total](int frame) {
+  // The editor reads its input and then shows the previous pass's drawing:
+  // the pass of the last scripted frame has done its work and is shown only
+  // at the flip after it, which ends the run.
+  const int64_t lastFrame = o.editor ? total + 1 : total;
+  headless::OnFrame([&o, lastFrame](int frame) {
     auto shot = o.shotsAt.find(frame);
     if (shot != o.shotsAt.end()) WriteShot(shot->second);
-    if (frame >= total || !ScriptNextFrame()) throw ScriptDone{};
+    if (frame >= lastFrame) throw ScriptDone{};
+    ScriptNextFrame();
   });
 
   bool ended = false;
