@@ -1,4 +1,4 @@
-// BMP decoding for the picture module. Not for the programs.
+// BMP decoding for the picture module and the pack tool. Not for the programs.
 #pragma once
 
 #include <cstddef>
@@ -18,5 +18,6 @@ struct DecodedImage {
 
 // Decodes the BMP image of `size` bytes at `data`. False (and `image` left
 // unspecified) when the data is not a BMP this decoder accepts, is truncated
-// or is inconsistent; never reads outside data[0 .. size).
-bool DecodeBmp(const uint8_t* data, size_t size, DecodedImage& image);
+// or is inconsistent; then `whyRefused`, if given, points to a short reason.
+// Never reads outside data[0 .. size).
+bool DecodeBmp(const uint8_t* data, size_t size, DecodedImage& image, const char** whyRefused = nullptr);

@@ -1,12 +1,14 @@
 // vantorpak: builds, lists and unpacks asset packs.
 //
-//   vantorpak build OUT.pak FILE...   pack the files in the given order
+//   vantorpak build OUT.pak FILE...   pack the files in the given order; a BMP
+//                                     that the programs would refuse is an error
 //   vantorpak list PACK               one line per entry
 //   vantorpak extract PACK DIR        entry N to DIR/NN.bmp, .wav or .bin
 //
 // Errors end with one line on standard error and exit status 1.
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -15,6 +17,7 @@
 #include <vector>
 
 #include "formats/blockcodec.h"
+#include "media/bmp.h"
 
 namespace {
 
@@ -156,6 +159,21 @@ const char* Extension(const std::vector<uint8_t>& b) {
   return "bin";
 }
 
+// A file is taken as a picture by its name or by its first bytes; the
+// programs would fail on a picture that the decoder refuses, so it is not packed.
+bool IsPictureFile(const std::string& path, const std::vector<uint8_t>& b) {
+  std::string extension = path.size() >= 4 ? path.substr(path.size() - 4) : "";
+  for (char& c : extension) c = char(tolower(uint8_t(c)));
+  return extension == ".bmp" || (b.size() >= 2 && b[0] == 'B' && b[1] == 'M');
+}
+
+const char* PictureRefusal(const std::vector<uint8_t>& b) {
+  DecodedImage image;
+  const char* reason = nullptr;
+  DecodeBmp(b.data(), b.size(), image, &reason);
+  return reason;
+}
+
 // ---- Commands --------------------------------------------------------------------
 
 int Build(const std::string& outPath, char** files, int count) {
@@ -164,6 +182,8 @@ int Build(const std::string& outPath, char** files, int count) {
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(files[i], bytes)) return Fail(std::string("cannot read ") + files[i]);
     if (bytes.size() > UINT32_MAX) return Fail(std::string("too large for a pack: ") + files[i]);
+    const char* refusal = IsPictureFile(files[i], bytes) ? PictureRefusal(bytes) : nullptr;
+    if (refusal) return Fail(std::string(files[i]) + ": picture refused: " + refusal);
     uint32_t size = uint32_t(bytes.size());
     std::vector<uint8_t> block;
     if (size <= MAX_UNPACKED_SIZE) block = EncodeBlock(bytes.data(), bytes.size());

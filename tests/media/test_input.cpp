@@ -65,6 +65,17 @@ TEST_F(Input, AnyKeyReleaseTreatsEveryCodeAndKeepsTheirLatches) {
   EXPECT_EQ(ReleasedNextFrame(KEY_A), 0);
 }
 
+TEST_F(Input, AnyKeyReleaseOfTwoKeysInOneFrameIsReportedOnce) {
+  headless::HoldKey(KEY_A, true);
+  headless::HoldKey(KEY_B, true);
+  EXPECT_EQ(ReleasedNextFrame(ANY_KEY), 0);
+  headless::HoldKey(KEY_A, false);
+  headless::HoldKey(KEY_B, false);
+  EXPECT_EQ(ReleasedNextFrame(ANY_KEY), 1);
+  EXPECT_EQ(ReleasedNextFrame(ANY_KEY), 0);  // both latches were cleared
+  EXPECT_EQ(ReleasedNextFrame(KEY_B), 0);
+}
+
 TEST_F(Input, ReleaseUnseenByTheLatchGivesNothing) {
   // Pressed and released between two snapshots.
   EXPECT_EQ(ReleasedNextFrame(KEY_A), 0);

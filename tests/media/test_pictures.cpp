@@ -19,27 +19,99 @@ using namespace testsupport;
 
 constexpr uint32_t MAGENTA = 0xFF00FF;
 
-// A BMP file: headers, palette (0x00RRGGBB words as stored: B, G, R, 0) and
-// the given pixel data, stored as is.
-Bytes Bmp(int width, int height, int bpp, const Bytes& data, const std::vector<uint32_t>& palette = {},
-          uint32_t compression = 0) {
-  size_t offset = 14 + 40 + 4 * palette.size();
+// How a BMP file is laid out beyond its size and pixel data.
+struct BmpLayout {
+  int bpp = 24;
+  uint32_t compression = 0;
+  std::vector<uint32_t> palette;  // 0x00RRGGBB words, stored B, G, R, 0
+  std::vector<uint32_t> masks;    // bit-field masks red, green, blue (, alpha)
+  uint32_t infoSize = 40;         // 108 or 124: a V4 or V5 header, which holds the masks
+};
+
+// A BMP file: headers, masks (after a 40-byte header, inside a larger one),
+// palette and the given pixel data, stored as is.
+Bytes BmpOf(int width, int height, const BmpLayout& f, const Bytes& data) {
+  size_t masksAfterHeader = f.infoSize == 40 ? 4 * f.masks.size() : 0;
+  size_t paletteAt = 14 + f.infoSize + masksAfterHeader;
+  size_t offset = paletteAt + 4 * f.palette.size();
   Bytes b(offset);
   b[0] = 'B';
   b[1] = 'M';
   Set32(b, 2, uint32_t(offset + data.size()));
   Set32(b, 10, uint32_t(offset));
-  Set32(b, 14, 40);
+  Set32(b, 14, f.infoSize);
   Set32(b, 18, uint32_t(width));
   Set32(b, 22, uint32_t(height));
   Set16(b, 26, 1);
-  Set16(b, 28, uint32_t(bpp));
-  Set32(b, 30, compression);
+  Set16(b, 28, uint32_t(f.bpp));
+  Set32(b, 30, f.compression);
   Set32(b, 34, uint32_t(data.size()));
-  Set32(b, 46, uint32_t(palette.size()));
-  for (size_t i = 0; i < palette.size(); ++i) Set32(b, 54 + 4 * i, palette[i]);
+  Set32(b, 46, uint32_t(f.palette.size()));
+  for (size_t i = 0; i < f.masks.size(); ++i) Set32(b, 54 + 4 * i, f.masks[i]);
+  for (size_t i = 0; i < f.palette.size(); ++i) Set32(b, paletteAt + 4 * i, f.palette[i]);
   b.insert(b.end(), data.begin(), data.end());
   return b;
+}
+
+Bytes Bmp(int width, int height, int bpp, const Bytes& data, const std::vector<uint32_t>& palette = {},
+          uint32_t compression = 0) {
+  BmpLayout layout;
+  layout.bpp = bpp;
+  layout.compression = compression;
+  layout.palette = palette;
+  return BmpOf(width, height, layout, data);
+}
+
+// Bit-field masks of a `bpp`-bit image in a header of `infoSize` bytes.
+BmpLayout Masked(int bpp, const std::vector<uint32_t>& masks, uint32_t infoSize = 40) {
+  BmpLayout layout;
+  layout.bpp = bpp;
+  layout.compression = 3;
+  layout.masks = masks;
+  layout.infoSize = infoSize;
+  return layout;
+}
+
+// A BMP with the old 12-byte core header: 16-bit sizes, no compression and
+// palette entries of 3 bytes (B, G, R).
+Bytes CoreBmp(int width, int height, int bpp, const Bytes& data, const std::vector<uint32_t>& palette = {}) {
+  size_t offset = 14 + 12 + 3 * palette.size();
+  Bytes b(offset);
+  b[0] = 'B';
+  b[1] = 'M';
+  Set32(b, 2, uint32_t(offset + data.size()));
+  Set32(b, 10, uint32_t(offset));
+  Set32(b, 14, 12);
+  Set16(b, 18, uint32_t(width));
+  Set16(b, 20, uint32_t(height));
+  Set16(b, 22, 1);
+  Set16(b, 24, uint32_t(bpp));
+  for (size_t i = 0; i < palette.size(); ++i)
+    for (int c = 0; c < 3; ++c) b[26 + 3 * i + c] = uint8_t(palette[i] >> (8 * c));
+  b.insert(b.end(), data.begin(), data.end());
+  return b;
+}
+
+// Rows of `bpp`-bit values (top row first) as a BMP stores them: bottom row
+// first, 1- and 4-bit values packed high bits first, wider ones
+// little-endian. The unused bits of a row's last byte are set and its padding
+// holds junk, so that a decoder reading either shows it.
+Bytes Rows(int w, int h, int bpp, const std::vector<uint32_t>& values) {
+  const size_t rowBits = size_t(w) * bpp, rowBytes = (rowBits + 7) / 8, stride = (rowBytes + 3) / 4 * 4;
+  Bytes data;
+  for (int r = h - 1; r >= 0; --r) {
+    Bytes row(stride, 0xA5);
+    std::fill(row.begin(), row.begin() + rowBytes, 0);
+    for (int x = 0; x < w; ++x) {
+      uint32_t v = values[size_t(r) * w + x];
+      size_t bit = size_t(x) * bpp;
+      if (bpp < 8) row[bit / 8] |= uint8_t(v << (8 - bpp - bit % 8));
+      for (int i = 0; i < bpp / 8; ++i) row[bit / 8 + i] = uint8_t(v >> (8 * i));
+    }
+    for (size_t bit = rowBits; bit < rowBytes * 8; ++bit) row[bit / 8] |= uint8_t(0x80 >> bit % 8);
+    data.insert(data.end(), row.begin(), row.end());
+  }
+  return data;
 }
 
 // Screen colour 0x00BBGGRR to the palette word 0x00RRGGBB and back.
@@ -115,15 +187,112 @@ TEST_F(Pictures, Decodes16BitAs555ShiftedLeftBy3) {
             (std::vector<uint32_t>{0x808080, 0xF8F8F8, 0, 0x0000F8, 0x00F800, 0xF80000}));
 }
 
-TEST_F(Pictures, Accepts16BitBitFieldsOnlyWithThe555Masks) {
-  auto withMasks = [](uint32_t r, uint32_t g, uint32_t b) {
-    Bytes img = Bmp(1, 1, 16, {0x00, 0x7C, 0, 0}, {r, g, b}, 3);
-    Set32(img, 46, 0);  // the masks are not palette colours
-    return img;
+// Each channel is shifted so that its mask's top bit becomes bit 7: narrow
+// channels get no low-bit fill, wide ones keep their top 8 bits; alpha is ignored.
+TEST_F(Pictures, DecodesBitFieldMasksOfAnyChannelLayout) {
+  struct Case {
+    const char* name;
+    BmpLayout layout;
+    std::vector<uint32_t> pixels;  // 3 x 2, top row first
+    std::vector<uint32_t> expected;
   };
-  EXPECT_EQ(Decode(withMasks(0x7C00, 0x03E0, 0x001F), 1, 1)[0], 0x0000F8u);
-  Bytes rgb565 = withMasks(0xF800, 0x07E0, 0x001F);
-  EXPECT_EQ(Make(1, rgb565), 0);
+  const BmpLayout rgb565 = Masked(16, {0xF800, 0x07E0, 0x001F});
+  BmpLayout rgb565WithPalette = rgb565;
+  rgb565WithPalette.palette = {0x123456, 0x654321};
+  const std::vector<uint32_t> pixels565 = {0xF800, 0x07E0, 0x001F, 0x0821, 0xFFFF, 0x8410};
+  const std::vector<uint32_t> colors565 = {0x0000F8, 0x00FC00, 0xF80000, 0x080408, 0xF8FCF8, 0x808080};
+  BmpLayout uncompressed = Masked(32, {0xFF, 0xFF00, 0xFF0000, 0}, 124);
+  uncompressed.compression = 0;
+  const Case cases[] = {
+      {"16-bit 5-6-5", rgb565, pixels565, colors565},
+      {"16-bit 5-6-5 with a palette beside", rgb565WithPalette, pixels565, colors565},
+      {"16-bit 5-5-5 stated",
+       Masked(16, {0x7C00, 0x03E0, 0x001F}),
+       {0x7C00, 0x03E0, 0x001F, 0x4210, 0xFFFF, 0x8000},
+       {0x0000F8, 0x00F800, 0xF80000, 0x808080, 0xF8F8F8, 0}},
+      {"16-bit 4-4-4 with alpha, V4 header",
+       Masked(16, {0x0F00, 0x00F0, 0x000F, 0xF000}, 108),
+       {0xF123, 0x0F00, 0x00F0, 0x000F, 0xFFFF, 0xF000},
+       {0x302010, 0x0000F0, 0x00F000, 0xF00000, 0xF0F0F0, 0}},
+      {"16-bit 3-3-2",
+       Masked(16, {0xE0, 0x1C, 0x03}),
+       {0xFF, 0xE0, 0x1C, 0x03, 0x49, 0xFF00},
+       {0xC0E0E0, 0x0000E0, 0x00E000, 0xC00000, 0x404040, 0}},
+      {"32-bit with alpha, V5 header",
+       Masked(32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}, 124),
+       {0x80112233, 0x00FF0000, 0xFF00FF00, 0x000000FF, 0xFFFFFFFF, 0xFF000000},
+       {0x332211, RED, GREEN, BLUE, WHITE, 0}},
+      {"32-bit red in the low byte, V4 header",
+       Masked(32, {0xFF, 0xFF00, 0xFF0000, 0xFF000000}, 108),
+       {0x00332211, 0x000000FF, 0x0000FF00, 0x00FF0000, 0x00FFFFFF, 0xFF000000},
+       {0x332211, RED, GREEN, BLUE, WHITE, 0}},
+      {"32-bit alpha in the low byte",
+       Masked(32, {0xFF000000, 0xFF0000, 0xFF00}),
+       {0x112233AA, 0xFF000000, 0x00FF0000, 0x0000FF00, 0xFFFFFF00, 0x000000FF},
+       {0x332211, RED, GREEN, BLUE, WHITE, 0}},
+      {"32-bit 10-10-10",
+       Masked(32, {0x3FF00000, 0x000FFC00, 0x000003FF}),
+       {0x3FF00000, 0x000FFC00, 0x000003FF, 0x201554FF, 0xFFFFFFFF, 0xC0000000},
+       {RED, GREEN, BLUE, 0x3F5580, WHITE, 0}},
+      {"32-bit without masks, V5 header stating others",
+       uncompressed,
+       {0x00112233, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFFFFFFFF, 0xFF000000},
+       {0x332211, RED, GREEN, BLUE, WHITE, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Decode(BmpOf(3, 2, c.layout, Rows(3, 2, c.layout.bpp, c.pixels)), 3, 2), c.expected);
+  }
+}
+
+TEST_F(Pictures, DecodesTheCoreHeaderWithThreeBytePaletteEntries) {
+  struct Case {
+    const char* name;
+    int bpp;
+    std::vector<uint32_t> palette;  // 0x00RRGGBB
+    std::vector<uint32_t> values;   // 3 x 2, top row first
+    std::vector<uint32_t> expected;
+  };
+  const std::vector<uint32_t> pal16 = {0xFF0000, 0x00FF00, 0x0000FF, 0x102030, 0, 0, 0, 0,
+                                       0,        0,        0,        0,        0, 0, 0, 0x302010};
+  const Case cases[] = {
+      {"24-bit", 24, {}, {0xFF0000, 0x00FF00, 0x0000FF, 0x123456, 0xFFFFFF, 0}, {RED, GREEN, BLUE, 0x563412, WHITE, 0}},
+      {"8-bit", 8, std::vector<uint32_t>(pal16.begin(), pal16.begin() + 4), {0, 1, 2, 3, 2, 1},
+       {RED, GREEN, BLUE, 0x302010, BLUE, GREEN}},
+      // Only 3 entries fit before the pixel data: index 3 stays black.
+      {"8-bit, short palette", 8, {0xFF0000, 0x00FF00, 0x0000FF}, {0, 1, 2, 3, 3, 0}, {RED, GREEN, BLUE, 0, 0, RED}},
+      {"4-bit", 4, pal16, {0, 1, 2, 3, 15, 0}, {RED, GREEN, BLUE, 0x302010, 0x102030, RED}},
+      {"1-bit", 1, {0xFF0000, 0x00FF00}, {1, 0, 1, 0, 0, 1}, {WHITE, 0, WHITE, 0, 0, WHITE}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Decode(CoreBmp(3, 2, c.bpp, Rows(3, 2, c.bpp, c.values), c.palette), 3, 2), c.expected);
+  }
+}
+
+// The rows end in a byte of which only the high bits are pixels; those low
+// bits and the padding hold junk.
+TEST_F(Pictures, Decodes1And4BitRowsEndingInAPartlyUsedByte) {
+  std::vector<uint32_t> palette(16);
+  for (int i = 0; i < 15; ++i) palette[i] = PaletteWord(Tag(i, 0));
+  palette[15] = PaletteWord(MAGENTA);  // the junk nibble; no pixel uses it
+  struct Case {
+    int bpp, width;
+    size_t stride;
+  };
+  for (const Case& c : {Case{4, 9, 8}, Case{1, 33, 8}}) {
+    SCOPED_TRACE(testing::Message() << c.bpp << "-bit");
+    const int h = 3;
+    std::vector<uint32_t> values(size_t(c.width) * h), expected;
+    for (size_t i = 0; i < values.size(); ++i) {
+      values[i] = c.bpp == 4 ? i * 7 % 15 : (i * 5 + i / 3) % 2;
+      expected.push_back(c.bpp == 4 ? Tag(int(values[i]), 0) : values[i] ? WHITE : 0);
+    }
+    Bytes data = Rows(c.width, h, c.bpp, values);
+    ASSERT_EQ(data.size(), c.stride * h);
+    EXPECT_EQ(Decode(Bmp(c.width, h, c.bpp, data, c.bpp == 4 ? palette : std::vector<uint32_t>{}), c.width, h),
+              expected);
+  }
 }
 
 TEST_F(Pictures, Decodes8BitThroughThePalette) {
@@ -166,6 +335,27 @@ TEST_F(Pictures, DecodesRunLength8BitWithLiteralsDeltasAndSkippedPixelsBlack) {
                                                    GREEN, GREEN, GREEN, BLUE, RED, GREEN}));
 }
 
+// 4-bit runs alternate the two halves of their byte from the run's start,
+// literals are padded to an even number of bytes.
+TEST_F(Pictures, DecodesRunLength4BitWithOddLiteralsDeltasAndSkippedPixelsBlack) {
+  std::vector<uint32_t> palette(16);
+  // Greys, so palette words and screen colours agree; none is black.
+  for (int i = 0; i < 16; ++i) palette[i] = uint32_t(0x0F0F0F * (i + 1));
+  auto color = [&](int i) { return palette[i]; };
+  Bytes rle = {
+      0, 3, 0x12, 0x30,              // bottom row: literal 1 2 3 (two bytes, even already)
+      4, 0x45,                       // run 4 5 4 5 from column 3
+      0, 0,                          // end of row
+      0, 5, 0x54, 0x32, 0x10, 0xEE,  // middle row: literal 5 4 3 2 1 + pad byte
+      0, 2, 1, 1,                    // delta: one right, one up, to column 6 of the top row
+      1, 0x6F,                       // one pixel: 6
+      0, 1};                         // end of image
+  EXPECT_EQ(Decode(Bmp(7, 3, 4, rle, palette, 2), 7, 3),
+            (std::vector<uint32_t>{0, 0, 0, 0, 0, 0, color(6),
+                                   color(5), color(4), color(3), color(2), color(1), 0, 0,
+                                   color(1), color(2), color(3), color(4), color(5), color(4), color(5)}));
+}
+
 // ---- Hostile images -------------------------------------------------------------
 
 TEST_F(Pictures, RefusesMalformedImagesAndLeavesNoPicture) {
@@ -177,6 +367,12 @@ TEST_F(Pictures, RefusesMalformedImagesAndLeavesNoPicture) {
     return b;
   };
   auto rle = [](int w, int h, const Bytes& stream) { return Bmp(w, h, 8, stream, {0xFF0000, 0x00FF00}, 1); };
+  auto rle4 = [](int w, int h, const Bytes& stream) { return Bmp(w, h, 4, stream, {0xFF0000, 0x00FF00}, 2); };
+  auto masked = [](int bpp, const std::vector<uint32_t>& masks) {
+    return BmpOf(1, 1, Masked(bpp, masks), Bytes(4, 0));
+  };
+  const Bytes masked16 = masked(16, {0xF800, 0x07E0, 0x001F});
+  const Bytes core = CoreBmp(3, 2, 24, Bytes(24, 0));
   struct Case {
     const char* name;
     Bytes bytes;
@@ -202,7 +398,6 @@ TEST_F(Pictures, RefusesMalformedImagesAndLeavesNoPicture) {
       {"depth 2", [&] { Bytes b = good; Set16(b, 28, 2); return b; }()},
       {"depth 0", [&] { Bytes b = good; Set16(b, 28, 0); return b; }()},
       {"unknown compression", patched(30, 7)},
-      {"run-length 4-bit", Bmp(2, 1, 4, {0, 1}, std::vector<uint32_t>(16, 0), 2)},
       {"palette too long", [&] { Bytes b = Bmp(2, 1, 8, {0, 1, 0, 0}, pal4); Set32(b, 46, 257); return b; }()},
       {"palette past end", [&] { Bytes b = Bmp(2, 1, 8, {0, 1, 0, 0}, pal4); Set32(b, 46, 200); return b; }()},
       {"8-bit pixels cut", Bmp(5, 2, 8, {0, 0, 0, 0, 0, 0, 0, 0}, pal4)},
@@ -220,6 +415,26 @@ TEST_F(Pictures, RefusesMalformedImagesAndLeavesNoPicture) {
       {"rle stream ends mid image", rle(4, 2, {4, 1, 0, 0})},
       {"rle no end code, odd byte", rle(4, 1, {4, 1, 0, 0, 7})},
       {"rle claims 32767 x 32767", rle(32767, 32767, {0, 1})},
+      {"rle4 run past row end", rle4(4, 2, {5, 0x12, 0, 1})},
+      {"rle4 literal past row end", rle4(4, 2, {0, 5, 0x12, 0x34, 0x50, 0, 0, 1})},
+      {"rle4 literal cut before its pad byte", rle4(6, 1, {0, 5, 0x12, 0x34, 0x50})},
+      {"rle4 top-down", Bmp(2, -1, 4, {2, 0x12, 0, 1}, pal4, 2)},
+      {"rle4 coding on 8 bits", Bmp(2, 1, 8, {2, 1, 0, 1}, pal4, 2)},
+      {"rle8 coding on 4 bits", Bmp(2, 1, 4, {2, 1, 0, 1}, pal4, 1)},
+      {"masks: red empty", masked(16, {0, 0x07E0, 0x001F})},
+      {"masks: red and green overlap", masked(16, {0xFC00, 0x07E0, 0x001F})},
+      {"masks: green not one run", masked(16, {0xF800, 0x0560, 0x001F})},
+      {"masks: full word overlaps", masked(32, {0xFFFFFFFF, 0xFF00, 0xFF})},
+      {"masks: blue beyond 16 bits", masked(16, {0xF800, 0x07E0, 0x1F0000})},
+      {"masks: on 24-bit", masked(24, {0xFF0000, 0xFF00, 0xFF})},
+      {"masks: on 8-bit", masked(8, {0xE0, 0x1C, 0x03})},
+      {"masks: cut", Bytes(masked16.begin(), masked16.begin() + 60)},
+      {"masks: over the pixel data", [&] { Bytes b = masked16; Set32(b, 10, 54); return b; }()},
+      {"core: 16-bit", CoreBmp(2, 1, 16, Bytes(4, 0))},
+      {"core: width 0", CoreBmp(0, 1, 24, Bytes(4, 0))},
+      {"core: height 40000", CoreBmp(1, 40000, 24, Bytes(4, 0))},
+      {"core: header cut", Bytes(core.begin(), core.begin() + 20)},
+      {"core: pixels cut", Bytes(core.begin(), core.end() - 4)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -235,6 +450,9 @@ TEST_F(Pictures, RefusesMalformedImagesAndLeavesNoPicture) {
   EXPECT_NE(Make(6, rle(4, 2, {4, 1, 0, 0, 2, 0, 0, 1})), 0);
   EXPECT_NE(Make(6, rle(4, 2, {4, 1, 0, 0, 2, 0, 0, 0})), 0);  // every row ended: no end code needed
   EXPECT_NE(Make(6, Bmp(40, 3, 1, Bytes(21, 0))), 0);  // the last row's padding may be missing
+  EXPECT_NE(Make(6, rle4(4, 2, {4, 0x12, 0, 0, 3, 0x12, 0, 1})), 0);
+  EXPECT_NE(Make(6, masked16), 0);
+  EXPECT_NE(Make(6, core), 0);
 }
 
 // ---- Replacing, clipping, sections --------------------------------------------------
@@ -347,6 +565,23 @@ TEST_F(Pictures, KeyedDrawingSkipsKeyPixelsAndFollowsKeyChanges) {
   EXPECT_EQ(At(1, 0), GREEN);
   EXPECT_EQ(At(2, 1), MAGENTA);  // picture 1 still keys green
   EXPECT_EQ(At(4, 1), BLUE);
+}
+
+// Only red, green and blue make up a colour; the fourth byte of a key is not part of it.
+TEST_F(Pictures, KeyWithTheFourthByteSetStillKeysOutItsColour) {
+  ASSERT_NE(Make(2, Solid(3, 1, GREEN)), 0);
+  for (int viaDefault = 0; viaDefault < 2; ++viaDefault) {
+    SCOPED_TRACE(viaDefault ? "default key" : "picture key");
+    if (viaDefault) SetPictureKey(-1, 0xFF000000 | MAGENTA);
+    ASSERT_NE(Make(1, Bmp24(3, 1, {MAGENTA, RED, MAGENTA})), 0);
+    if (!viaDefault) SetPictureKey(1, 0xFF000000 | MAGENTA);
+    Clear(BLUE);
+    DrawPictureKeyed(1, 0, 0);
+    EXPECT_EQ(Area(0, 0, 3, 1), (std::vector<uint32_t>{BLUE, RED, BLUE}));
+    EXPECT_EQ(PicturesCollide(1, 0, 0, 2, 2, 0), 0);
+    EXPECT_EQ(PicturesCollide(2, -2, 0, 1, 0, 0), 0);
+    EXPECT_EQ(PicturesCollide(1, 0, 0, 2, 1, 0), 1);
+  }
 }
 
 // Random sprites drawn keyed at random places, against a pixel-by-pixel rendering.

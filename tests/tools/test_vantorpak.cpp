@@ -175,3 +175,33 @@ TEST_F(Vantorpak, BadArgumentsAndInputsFailWithOneLine) {
   WriteBytes("huge.pak", huge);
   failsWithOneLine("list huge.pak");
 }
+
+TEST_F(Vantorpak, BuildRefusesAPictureTheProgramsWouldRefuseNamingFileAndReason) {
+  Bytes twoBit = Bmp(4, 2);
+  twoBit[28] = 2;  // bits per pixel
+  Bytes overlappingMasks = Bmp(4, 2);
+  overlappingMasks[30] = 3;  // bit fields, which 24-bit images cannot have
+  struct Case {
+    const char* file;
+    Bytes bytes;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"two-bit.bmp", twoBit, "unsupported bits per pixel"},
+      {"fields.bmp", overlappingMasks, "bit-field masks on a depth other than 16 or 32 bits"},
+      {"cut.bmp", Bytes(twoBit.begin(), twoBit.begin() + 20), "headers cut short"},
+      {"text.BMP", {'h', 'i'}, "not a BMP"},
+      {"no-extension", Bytes(twoBit.begin(), twoBit.begin() + 2), "headers cut short"},
+  };
+  WriteBytes("good.bmp", Bmp(4, 2));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    WriteBytes(c.file, c.bytes);
+    ToolRun r = Tool(std::string("build out.pak good.bmp ") + c.file);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+    EXPECT_NE(r.err.find(c.file), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
+    EXPECT_FALSE(Exists("out.pak"));
+  }
+}
