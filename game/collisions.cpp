@@ -9,16 +9,33 @@
 
 namespace {
 
+// The size of each picture's section, read at the start of the pass: nothing
+// is drawn during the pass, so the sections stay as the drawing left them.
+struct Size {
+  int w, h;
+};
+Size sectionSize[PICTURE_PRISONER + 1];
+
+void ReadSectionSizes() {
+  for (int n = 0; n <= PICTURE_PRISONER; n++) sectionSize[n] = {PictureWidth(n), PictureHeight(n)};
+}
+
+// The pixel test, answered at once for pictures whose rectangles do not meet:
+// a pass tests tens of thousands of pairs, and nearly all of them lie apart.
+bool Touch(int p, int px, int py, int q, int qx, int qy) {
+  const Size a = sectionSize[p], b = sectionSize[q];
+  if (qx >= px + a.w || qx + b.w <= px || qy >= py + a.h || qy + b.h <= py) return false;
+  return PicturesCollide(p, px, py, q, qx, qy) != 0;
+}
+
 int CraftWorldX() { return game.craftX + game.scrollX; }
 int CraftWorldY() { return game.craftY + game.scrollY; }
 
-bool CraftTouches(int picture, int x, int y) {
-  return PicturesCollide(PICTURE_CRAFT, CraftWorldX(), CraftWorldY(), picture, x, y) != 0;
-}
+bool CraftTouches(int picture, int x, int y) { return Touch(PICTURE_CRAFT, CraftWorldX(), CraftWorldY(), picture, x, y); }
 
 // Shots and rockets keep a screen column and a world row.
 bool ProjectileTouches(const WorldItem& p, int picture, int x, int y) {
-  return PicturesCollide(PICTURE_SHOT, p.x + game.scrollX, p.y, picture, x, y) != 0;
+  return Touch(PICTURE_SHOT, p.x + game.scrollX, p.y, picture, x, y);
 }
 
 void DestroyCraft() {
@@ -115,7 +132,7 @@ void ObjectWalk() {
 void RocketWalk() {
   WorldList& rockets = game.rocketList;
   for (WorldItem* r = rockets.First(); r; r = rockets.Next())
-    if (PicturesCollide(PICTURE_CRAFT, game.craftX, game.craftY, PICTURE_SHOT, r->x, r->y - game.scrollY))
+    if (Touch(PICTURE_CRAFT, game.craftX, game.craftY, PICTURE_SHOT, r->x, r->y - game.scrollY))
       DestroyCraft();
 }
 
@@ -135,6 +152,7 @@ void FireLaunchers() {
 void ResolveCollisions() {
   game.onPlatform = 0;
   game.statusMessage.clear();
+  ReadSectionSizes();
   TerrainWalk();
   ObjectWalk();
   RocketWalk();

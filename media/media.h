@@ -55,6 +55,9 @@ void SetPictureSection(int n, int x, int y, int w, int h);  // all -1: whole pic
 void DrawPicture(int n, int x, int y);
 void DrawPictureKeyed(int n, int x, int y);
 int PicturesCollide(int p, int px, int py, int q, int qx, int qy);
+// The size of the section that is drawn and tested; 0 when there is no picture n.
+int PictureWidth(int n);
+int PictureHeight(int n);
 
 int MakeBlendPicture(int b, int n);
 void SetBlendPictureSize(int b, int width, int height);

@@ -39,6 +39,11 @@ struct Picture {
   bool runsValid = false;
   std::vector<Run> runs;
   std::vector<uint32_t> rowRuns;
+  // For each row, the first run that ends after column firstRunColumn: a
+  // sheet is drawn frame after frame from the same column, so the search for
+  // each row's first run is made once per frame of the sheet, not per draw.
+  int firstRunColumn = -1;
+  std::vector<uint32_t> firstRun;
 };
 
 struct BlendPicture {
@@ -78,6 +83,7 @@ void BuildRuns(Picture& p) {
   }
   p.rowRuns[p.fullHeight] = uint32_t(p.runs.size());
   p.runsValid = true;
+  p.firstRunColumn = -1;
 }
 
 // The runs of row `y` that end after column `from`, up to `*last`.
@@ -181,6 +187,16 @@ void SetPictureSection(int n, int x, int y, int w, int h) {
   p->height = int16_t(std::clamp(h, 0, p->fullHeight - y));
 }
 
+int PictureWidth(int n) {
+  Picture* p = FindPicture(n);
+  return p ? p->width : 0;
+}
+
+int PictureHeight(int n) {
+  Picture* p = FindPicture(n);
+  return p ? p->height : 0;
+}
+
 void DrawPicture(int n, int x, int y) {
   Picture* p = FindPicture(n);
   Blit b;
@@ -193,6 +209,18 @@ void DrawPicture(int n, int x, int y) {
   }
 }
 
+// The first runs of every row from column `column` on.
+const std::vector<uint32_t>& FirstRunsFrom(Picture& p, int column) {
+  if (!p.runsValid) BuildRuns(p);
+  if (p.firstRunColumn != column) {
+    p.firstRun.resize(size_t(p.fullHeight));
+    const Run* last;
+    for (int y = 0; y < p.fullHeight; ++y) p.firstRun[y] = uint32_t(RowRunsFrom(p, y, column, &last) - p.runs.data());
+    p.firstRunColumn = column;
+  }
+  return p.firstRun;
+}
+
 void DrawPictureKeyed(int n, int x, int y) {
   Picture* p = FindPicture(n);
   Blit b;
@@ -200,12 +228,14 @@ void DrawPictureKeyed(int n, int x, int y) {
   uint32_t* target = TargetPixels();
   const int W = Screen().screenWidth;
   const int srcEnd = b.srcX + b.w;
+  const std::vector<uint32_t>& firstRun = FirstRunsFrom(*p, b.srcX);
+  const Run* runs = p->runs.data();
   for (int r = 0; r < b.h; ++r) {
     const int row = b.srcY + r;
     const uint32_t* src = &p->pixels[size_t(row) * p->fullWidth];
     uint32_t* dst = target + size_t(b.dstY + r) * W + b.dstX;
-    const Run* last;
-    for (const Run* run = RowRunsFrom(*p, row, b.srcX, &last); run != last && run->start < srcEnd; ++run) {
+    const Run* last = runs + p->rowRuns[row + 1];
+    for (const Run* run = runs + firstRun[row]; run != last && run->start < srcEnd; ++run) {
       int from = std::max<int>(run->start, b.srcX);
       int to = std::min<int>(run->start + run->length, srcEnd);
       std::memcpy(dst + (from - b.srcX), src + from, size_t(to - from) * sizeof(uint32_t));

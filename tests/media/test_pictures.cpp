@@ -511,6 +511,8 @@ TEST_F(Pictures, SectionsPickAFrameAndAreCutAtThePictureEdge) {
 
   Clear();
   SetPictureSection(2, 100, 0, 50, 32);
+  EXPECT_EQ(PictureWidth(2), 28);
+  EXPECT_EQ(PictureHeight(2), 32);
   DrawPicture(2, 10, 0);
   EXPECT_EQ(CountNot(0), 28 * 32);
   EXPECT_EQ(At(10, 0), WHITE);
@@ -519,6 +521,7 @@ TEST_F(Pictures, SectionsPickAFrameAndAreCutAtThePictureEdge) {
 
   Clear();
   SetPictureSection(2, -1, -1, -1, -1);
+  EXPECT_EQ(PictureWidth(2), 128);
   DrawPicture(2, 0, 0);
   EXPECT_EQ(CountNot(0), 128 * 32);
   EXPECT_EQ(At(0, 0), RED);
@@ -529,6 +532,8 @@ TEST_F(Pictures, SectionsPickAFrameAndAreCutAtThePictureEdge) {
   DrawPicture(2, 0, 0);
   EXPECT_EQ(CountNot(0), 0);
   EXPECT_EQ(PicturesCollide(2, 0, 0, 2, 0, 0), 0);
+  EXPECT_EQ(PictureWidth(2), 0);
+  EXPECT_EQ(PictureHeight(9), 0);  // no picture
 }
 
 // ---- Keyed drawing ----------------------------------------------------------------
