@@ -31,12 +31,77 @@ struct EditorState {
 
 extern EditorState editor;
 
-// The program: start-up, then editing; ends only through ProgramEnd.
+// ---- Constants ----------------------------------------------------------------
+
+constexpr int VIEW_SIZE = 600;  // the map view: screen x and y 0..599, 15 x 15 cells
+constexpr int VIEW_CELLS = VIEW_SIZE / TILE_SIZE;
+constexpr int SCROLL_STEP = 40;
+constexpr int SCROLL_X_MAX = 1400;  // the view then shows columns 35..49
+constexpr int SCROLL_Y_MAX = 1000;  // and rows 25..39
+
+// Picture slots, filled from the pack's first six entries in this order.
+constexpr int PICTURE_POINTER = 0;
+constexpr int PICTURE_TERRAIN_TILES = 1;   // frames of 40 x 40, 10 per row; frame v shows terrain code v
+constexpr int PICTURE_OBJECT_SPRITES = 2;  // frames of 40 x 40, 4 per row; frame v shows object code v
+constexpr int PICTURE_PANEL = 3;
+constexpr int PICTURE_PALETTE = 4;
+constexpr int PICTURE_TITLE = 5;
+constexpr int EDITOR_PICTURES = 6;
+
+constexpr int PANEL_X = 600;
+constexpr int PALETTE_X = 620;
+constexpr int PALETTE_Y = 100;
+constexpr int PALETTE_ICONS = 10;
+constexpr int OVERVIEW_X = 659;
+constexpr int OVERVIEW_Y = 1;
+
+// The layer a chosen icon writes (selectedLayer), also DrawCell's layer.
+constexpr int LAYER_NONE = 0;
+constexpr int LAYER_TERRAIN = 1;
+constexpr int LAYER_OBJECT = 2;
+
+// One icon of the palette, top to bottom.
+struct PaletteEntry {
+  int index;
+  int layer;
+  int code;
+};
+extern const PaletteEntry PALETTE[PALETTE_ICONS];
+
+// ---- The program --------------------------------------------------------------
+
+// Start-up, the title picture, then editing; ends only through ProgramEnd.
 [[noreturn]] void RunEditor();
 
 // Starts and checks the media services and opens the screen; a failure ends
 // the program.
 void StartEditor();
+// The six pictures from "vantoredit.pak", unchecked, with their keys.
+void LoadEditorPictures();
+// The title picture with the pointer until the left button is seen down.
+void ShowTitle();
 
-// The editing session after start-up; does not return.
+// The frame loop: one pass per frame, for ever.
 [[noreturn]] void EditMap();
+void EditorFramePass();
+void ScrollView();
+void ClampScroll();
+void ConfirmEditorQuit();
+
+// Drawing: map view with the panel, one cell, the overview map, status texts.
+void DrawMapView();
+void DrawCell(int code, int x, int y, int layer);
+void DrawOverviewMap(int x, int y, int withFrame);
+void DrawStatusTexts();
+
+// The palette and placement.
+void ChooseIcon();
+void RefreshCursorCell();
+void PlaceIcon();
+void CountMarkers();
+void DrawCursorPreview();
+
+// F1, F2 and F3.
+void ShowHelp();
+void SaveMap();
+void LoadMap();

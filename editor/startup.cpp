@@ -1,5 +1,7 @@
-// The editor's entry: device checks in a fixed order and the screen.
+// The editor's entry: device checks in a fixed order, the screen, the six
+// pictures and the title picture; then the frame loop.
 #include "editor/editor.h"
+#include "formats/assetpack.h"
 #include "media/media.h"
 
 EditorState editor;
@@ -21,10 +23,38 @@ void StartEditor() {
   if (!OpenDisplay(800, 600, 32, "Edit")) FailStartup("Kann Grafikbildschirm nicht öffnen");
 }
 
+// A missing or short pack leaves slots empty; an empty slot draws nothing.
+void LoadEditorPictures() {
+  OpenAssetPack("vantoredit.pak");
+  uint32_t size = 0;
+  for (int n = 0; n < EDITOR_PICTURES; n++) {
+    if (const uint8_t* entry = NextPackEntry(&size)) MakePicture(n, entry, size);
+  }
+  CloseAssetPack();
+  const uint32_t transparentColour = PackColor(255, 0, 255);
+  for (int n : {PICTURE_POINTER, PICTURE_TERRAIN_TILES, PICTURE_OBJECT_SPRITES, PICTURE_PALETTE})
+    SetPictureKey(n, transparentColour);
+}
+
+// The frame in which the button was seen is still shown.
+void ShowTitle() {
+  bool clicked = false;
+  while (!clicked) {
+    FillScreen(PackColor(0, 0, 0));
+    ReadKeyboard();
+    ReadMouse();
+    clicked = MouseButtonDown(1) != 0;
+    DrawPicture(PICTURE_TITLE, 0, 0);
+    DrawPictureKeyed(PICTURE_POINTER, MousePosX(), MousePosY());
+    FlipScreen();
+  }
+}
+
 void RunEditor() {
+  // Both layers start all 0 and are kept for the whole run.
   editor = EditorState{};
   StartEditor();
-  // Start-up is done: from here the editing session runs (placeholder in
-  // editor/session.cpp until the pictures, title and frame loop exist).
+  LoadEditorPictures();
+  ShowTitle();
   EditMap();
 }

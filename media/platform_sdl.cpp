@@ -240,8 +240,9 @@ class SdlPlatform : public Platform {
     if (window) SDL_ShowCursor(SDL_DISABLE);
 
     if (!shown) {
-      // No box can be shown (no display): the message must still be seen.
-      std::fprintf(stderr, "%s: %s\n", title, text);
+      // No box can be shown (no display, no font for X's box): the message
+      // must still be seen, and why there was no box.
+      std::fprintf(stderr, "%s: %s\n(no message box: %s)\n", title, text, SDL_GetError());
       return first;
     }
     return pressed < 0 ? last : pressed;  // closing the box counts as Escape

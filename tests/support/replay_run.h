@@ -33,17 +33,10 @@ struct ReplayRun {
   }
 };
 
-// Writes `script` to DIR/replay-script.txt and runs
-// `vantorreplay --dir DIR ARGS replay-script.txt` in DIR. `args` are shell
-// words such as "--editor" or "--no-sound --shot end.bmp".
-inline ReplayRun RunReplay(const std::string& dir, const std::string& args, const std::string& script) {
-  const std::string scriptName = "replay-script.txt";
+// Runs `vantorreplay --dir DIR ARGS` in DIR and reads its report.
+inline ReplayRun RunReplayArgs(const std::string& dir, const std::string& args) {
+  ToolRun tool = RunTool("vantorreplay", "--dir " + Quote(dir) + " " + args, dir);
   ReplayRun run;
-  if (!WriteFileBytes(dir + "/" + scriptName, Bytes(script.begin(), script.end()))) {
-    ADD_FAILURE() << "cannot write the script into " << dir;
-    return run;
-  }
-  ToolRun tool = RunTool("vantorreplay", "--dir " + Quote(dir) + " " + args + " " + scriptName, dir);
   run.exitCode = tool.exitCode;
   run.out = tool.out;
   run.err = tool.err;
@@ -54,6 +47,18 @@ inline ReplayRun RunReplay(const std::string& dir, const std::string& args, cons
     if (blank != std::string::npos) run.values[line.substr(0, blank)] = line.substr(blank + 1);
   }
   return run;
+}
+
+// Writes `script` to DIR/replay-script.txt and runs
+// `vantorreplay --dir DIR ARGS replay-script.txt` in DIR. `args` are shell
+// words such as "--editor" or "--no-sound --shot end.bmp".
+inline ReplayRun RunReplay(const std::string& dir, const std::string& args, const std::string& script) {
+  const std::string scriptName = "replay-script.txt";
+  if (!WriteFileBytes(dir + "/" + scriptName, Bytes(script.begin(), script.end()))) {
+    ADD_FAILURE() << "cannot write the script into " << dir;
+    return ReplayRun{};
+  }
+  return RunReplayArgs(dir, args + " " + scriptName);
 }
 
 }  // namespace testsupport

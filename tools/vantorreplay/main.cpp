@@ -145,6 +145,26 @@ bool ScriptNextFrame() {
   return true;
 }
 
+// ---- What a soak went through ---------------------------------------------------
+
+// Counted at every presented frame of a random run, so that a soak can show
+// that it crossed deaths, completed maps and ended games.
+struct SoakCounts {
+  int explosions = 0, mapsCompleted = 0, gamesOver = 0;
+  bool destroyed = false, complete = false, over = false;
+
+  void Observe() {
+    if (game.craftDestroyed && !destroyed) explosions++;
+    if (game.levelComplete && !complete) mapsCompleted++;
+    if (game.lives == 0 && !over) gamesOver++;
+    destroyed = game.craftDestroyed;
+    complete = game.levelComplete;
+    over = game.lives == 0;
+  }
+};
+
+SoakCounts soak;
+
 // ---- Screenshots and the report ----------------------------------------------
 
 // The frame as a 24-bit BMP, bottom row first, rows padded to 4 bytes.
@@ -218,6 +238,7 @@ void PrintReport(const Options& o, bool ended) {
   for (const headless::MessageBoxCall& box : headless::MessageBoxes())
     printf("messagebox %s %s\n", Quoted(box.title).c_str(), Quoted(box.text).c_str());
   if (o.random) {
+    printf("explosions %d\nmapsCompleted %d\ngamesOver %d\n", soak.explosions, soak.mapsCompleted, soak.gamesOver);
     struct rusage usage;
     getrusage(RUSAGE_SELF, &usage);
     printf("maxRssKiB %ld\n", usage.ru_maxrss);
@@ -243,6 +264,7 @@ int main(int argc, char** argv) {
   headless::OnFrame([&o, lastFrame](int frame) {
     auto shot = o.shotsAt.find(frame);
     if (shot != o.shotsAt.end()) WriteShot(shot->second);
+    if (o.random) soak.Observe();
     if (frame >= lastFrame) throw ScriptDone{};
     ScriptNextFrame();
   });

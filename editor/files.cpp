@@ -1,0 +1,80 @@
+// F1, F2 and F3: the help lines, saving the map to the own map file (only a
+// complete map) and loading it back.
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "editor/editor.h"
+#include "media/media.h"
+
+namespace {
+
+const char* const HELP_LINES[] = {
+    "F2 zum speichern",
+    "F3 zum laden",
+    "ESC zum beenden",
+    "Cusortasten zum scrollen ",
+    "LMT um Icons auszuwählen und zu setzen",
+};
+
+void DrawNotice(int x, int y, int mode, uint32_t colour, const char* text) {
+  BeginDrawing(ScreenCanvas());
+  SetDrawingMode(mode);
+  SetDrawingColor(colour);
+  DrawString(x, y, text);
+  EndDrawing();
+}
+
+bool OwnMapExists() {
+  std::string path = OWN_MAP_PATH_EDITOR;
+  std::replace(path.begin(), path.end(), '\\', '/');
+  std::error_code error;
+  return std::filesystem::exists(path, error);
+}
+
+}  // namespace
+
+// Over the top left of the view while F1 is held; editing goes on underneath.
+void ShowHelp() {
+  BeginDrawing(ScreenCanvas());
+  SetDrawingMode(1);
+  SetDrawingColor(PackColor(255, 255, 255));
+  int y = 10;
+  for (const char* line : HELP_LINES) {
+    DrawString(0, y, line);
+    y += 20;
+  }
+  EndDrawing();
+}
+
+// In every frame while F2 is held. An incomplete map is refused in red on a
+// white text background. A file that cannot be written is reported and
+// editing goes on with the map as it is; only a save that worked is
+// confirmed.
+void SaveMap() {
+  if (editor.startCount == 0 || editor.targetCount == 0 || editor.prisonerCount == 0) {
+    DrawNotice(10, 10, 0, PackColor(255, 0, 0), "Startpunkt, Zielplattform oder Gefangene fehlen");
+    return;
+  }
+  if (!WriteMapFile(OWN_MAP_PATH_EDITOR, editor.terrainGrid, editor.objectGrid)) {
+    ShowMessageBox("Fehler", "Kann Datei nicht anlegen", 0);
+    return;
+  }
+  DrawNotice(605, 520, 1, PackColor(0, 255, 0), "Karte gespeichert");
+}
+
+// Once per release of F3. Without a saved map nothing happens: reading would
+// create an empty file and wipe the map. The file is read aside, so a file
+// that cannot be opened leaves the map as it is. Icon, scroll and cursor
+// cell stay; the counts follow in the next pass.
+void LoadMap() {
+  if (!OwnMapExists()) return;
+  MapLayer terrain, objects;
+  if (!ReadMapFile(OWN_MAP_PATH_EDITOR, terrain, objects)) {
+    ShowMessageBox("Fehler", "Kann Datei nicht öffnen", 0);
+    return;
+  }
+  editor.terrainGrid = terrain;
+  editor.objectGrid = objects;
+}
