@@ -18,8 +18,8 @@ using testsupport::ReadFileBytes;
 
 struct TempDir {
   fs::path path;
-  explicit TempDir(const std::string& name)
-      : path(fs::temp_directory_path() / ("vantor-assets-" + std::to_string(getpid()) + "-" + name)) {
+  explicit TempDir(const std::string& name) : path(fs::temp_directory_path() / "vantor-assets-") {
+    path += std::to_string(getpid()) + "-" + name;
     fs::remove_all(path);
     fs::create_directories(path);
   }
@@ -54,7 +54,8 @@ TEST(AssetBuild, IsDeterministic) {
     std::string command = VANTOR_BIN_DIR "/vantorpak build " + (dir.path / p.pack).string();
     for (size_t i = 0; i < files.size(); ++i) {
       EXPECT_TRUE(ReadFileBytes(files[i]) == entries[i]) << p.pack << " entry " << i + 1 << " differs";
-      command += " " + files[i].string();
+      command += ' ';
+      command += files[i].string();
     }
     ASSERT_EQ(RunCommand(command + " >/dev/null"), 0);
     EXPECT_TRUE(ReadFileBytes(dir.path / p.pack) == ReadFileBytes(built))

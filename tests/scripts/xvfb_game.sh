@@ -1,32 +1,26 @@
 #!/usr/bin/env bash
 # Runs the real game on a virtual X display: answers its sound question with
-# the keyboard, checks that the full-screen window shows an 800 x 600 black
-# picture, holds Escape and expects the program to end with exit code 0.
-# Usage: xvfb_game.sh BUILD_DIR
+# the keyboard, waits through the logo intro for the title picture, starts
+# map 1 with F1, checks that the world and the status panel are drawn, and
+# quits with Escape and J, expecting exit code 0. Works in a copy of the
+# player's folder, so build/run/maps is never touched.
+# Usage: xvfb_game.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 
 build=$(cd "${1:?build directory}" && pwd)
+source_dir=$(cd "${2:-$(dirname "$0")/../..}" && pwd)
 run="$build/run"
-[ -x "$run/vantor" ] || { echo "no $run/vantor"; exit 1; }
-for tool in Xvfb xdotool xwininfo import convert; do
-  command -v "$tool" > /dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
+for file in "$run/vantor" "$run/vantor.pak" "$run/maps/map 1.map" "$build/bin/vantorpak"; do
+  [ -e "$file" ] || { echo "no $file"; exit 1; }
 done
+source "$source_dir/tests/support/xvfb_lib.sh"
+xvfb_require_tools Xvfb xdotool xwininfo import convert compare
 
 work=$(mktemp -d)
-xvfb_pid=""
 game_pid=""
 cleanup() {
-  if [ -n "$game_pid" ]; then
-    # The game runs in a process group of its own: end all of it, including
-    # the helper process SDL forks to show a message box.
-    kill -- "-$game_pid" 2> /dev/null || true
-    sleep 0.5
-    kill -9 -- "-$game_pid" 2> /dev/null || true
-  fi
-  if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2> /dev/null; then
-    kill "$xvfb_pid" 2> /dev/null || true
-    wait "$xvfb_pid" 2> /dev/null || true
-  fi
+  stop_group "$game_pid"
+  xvfb_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -34,58 +28,23 @@ trap 'exit 1' INT TERM
 
 fail() {
   echo "FAIL: $*"
-  echo "--- windows:"; timeout 10 xwininfo -root -tree 2> /dev/null | grep -E '^ +0x' || true
-  echo "--- game output:"; cat "$work/game.log" 2> /dev/null || true
+  xvfb_report "$work/game.log"
   exit 1
 }
 
-# Waits up to $1 seconds for a command to succeed.
-wait_for() {
-  local seconds=$1
-  shift
-  local deadline=$((SECONDS + seconds))
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.2
-  done
-}
+player="$work/player"
+mkdir "$player"
+cp -r "$run/." "$player/"
+# The pictures the screen is compared with: pack entry 14 is the status
+# panel, entry 15 the title picture.
+"$build/bin/vantorpak" extract "$run/vantor.pak" "$work/pack" > /dev/null
 
-# The id of the top-level window with the given title (SDL sets the title as
-# UTF-8 only, which xdotool's name search does not read; xwininfo does).
-window_named() {
-  timeout 10 xwininfo -root -tree 2> /dev/null | awk -v name=" \"$1\": " 'index($0, name) && !found { print $1; found = 1 }'
-}
-has_window() { [ -n "$(window_named "$1")" ]; }
-# Waits up to $2 seconds for the window titled $1 and prints its id.
-find_window() {
-  local id="" deadline=$((SECONDS + $2))
-  while [ "$SECONDS" -lt "$deadline" ]; do
-    id=$(window_named "$1")
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.2
-  done
-  return 1
-}
-# X clients must never hang the test.
-xdo() { timeout 10 xdotool "$@" 2> /dev/null || true; }
-
-# Xvfb picks a free display number itself and tells it through -displayfd.
-exec 3> "$work/display"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset > "$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-wait_for 30 test -s "$work/display" || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
-export DISPLAY=":$(head -n 1 "$work/display")"
-wait_for 30 timeout 10 xwininfo -root > /dev/null 2>&1 || fail "display $DISPLAY does not answer"
+xvfb_start "$work" || fail "Xvfb did not start"
 echo "display $DISPLAY"
-
-cd "$run"
+xvfb_no_session_bus "$work"
 # In a sanitizer build, the X, GL and D-Bus libraries keep allocations until
 # the process ends; our own leaks are the unit tests' concern.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-# A test machine has no session bus; without an address, D-Bus would fork a
-# launcher for one from inside SDL's start-up.
-export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-session-bus"
 # SDL shows its message box on X from a forked process. In a sanitizer
 # build, a fork while SDL's audio thread is inside the sanitizer's allocator
 # leaves the child waiting on that allocator's lock for ever, so there the
@@ -94,7 +53,7 @@ export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-session-bus"
 # the sound question itself.
 no_audio=none-in-this-test
 audio=dummy
-ldd ./vantor 2> /dev/null | grep -q libasan && audio=$no_audio
+ldd "$player/vantor" 2> /dev/null | grep -q libasan && audio=$no_audio
 
 # Prints where every process of the game's group is waiting.
 show_stacks() {
@@ -106,26 +65,30 @@ show_stacks() {
   done
 }
 
+# When SDL cannot show a box (on X it needs the server's fonts, from
+# xfonts-base), the game writes the message to standard error instead and
+# takes the first button; that is a broken installation, and said so.
+no_box_reason() { grep -A1 -F "$1" "$work/game.log" 2> /dev/null | grep -o '(no message box: .*)' || true; }
+
 # Starts the game with the given audio driver and waits up to 30 seconds for
 # its sound question (or its notice that there is no sound).
 start_game() {
-  # setsid: a process group of its own; timeout: it never outlives the test.
-  SDL_AUDIODRIVER=$1 setsid timeout -k 5 180 ./vantor > "$work/game.log" 2>&1 &
-  game_pid=$!
+  cd "$player"
+  SDL_AUDIODRIVER=$1 start_in_group "$work/game.log" 300 ./vantor
+  game_pid=$group_pid
   question=""
   local deadline=$((SECONDS + 30))
   while [ "$SECONDS" -lt "$deadline" ]; do
     if has_window "Soundkarte gefunden"; then question="Soundkarte gefunden"; return 0; fi
     if has_window "Keine Soundkarte gefunden"; then question="Keine Soundkarte gefunden"; return 0; fi
+    for text in "Sound aktivieren ?" "Spiel startet ohne Sound"; do
+      reason=$(no_box_reason "$text")
+      [ -z "$reason" ] || fail "SDL could not show the sound question's message box $reason"
+    done
     kill -0 "$game_pid" 2> /dev/null || fail "the game ended before asking about sound"
     sleep 0.2
   done
   return 1
-}
-stop_game() {
-  kill -9 -- "-$game_pid" 2> /dev/null || true
-  wait "$game_pid" 2> /dev/null || true
-  game_pid=""
 }
 
 if ! start_game "$audio"; then
@@ -135,7 +98,7 @@ if ! start_game "$audio"; then
   echo "no sound message box with audio driver $audio; game output:"
   cat "$work/game.log"
   show_stacks
-  stop_game
+  stop_group "$game_pid"
   [ "$audio" = "$no_audio" ] && fail "no sound message box"
   start_game "$no_audio" || { show_stacks; fail "no sound message box"; }
 fi
@@ -151,32 +114,59 @@ done
 has_window "$question" && fail "the message box did not take the key"
 
 find_window "NoName" 30 > /dev/null || fail "no game window"
-sleep 1  # a few frames; SDL may also recreate the window for its renderer
+sleep 1  # SDL may recreate the window for its renderer
 game_window=$(find_window "NoName" 10) || fail "the game window went away"
-shot="$work/shot.png"
-wait_for 30 timeout 10 import -window "$game_window" "$shot" || fail "no screenshot"
-size=$(convert "$shot" -format '%wx%h' info:)
-[ "$size" = "800x600" ] || fail "window is $size, not 800x600"
-colours=$(convert "$shot" -format %c histogram:info:- | grep -c . || true)
-convert "$shot" -format %c histogram:info:- | grep -q '#000000' || fail "picture is not black"
-[ "$colours" -eq 1 ] || fail "picture has $colours colours, not only black"
-echo "window: $size, black"
 
-# Escape, held on the focused game window, ends the program.
+# Pixels of the screenshot that differ from the picture in the given area.
+differing() {
+  convert "$work/shot.png" -crop "$1" +repage "$work/area.png"
+  compare -metric AE "$work/area.png" "$2" null: 2>&1 || true
+}
+shoot() { window_shot "$game_window" "$work/shot.png" || fail "no screenshot"; }
+
+# The intro takes 553 frames, a little over 9 seconds, then the title shows.
+shoot
+size=$(convert "$work/shot.png" -format '%wx%h' info:)
+[ "$size" = "800x600" ] || fail "window is $size, not 800x600"
+title_shown() {
+  shoot
+  [ "$(differing 800x600+0+0 "$work/pack/15.bmp")" = "0" ]
+}
+wait_for 60 title_shown || fail "no title picture after the intro ($(differing 800x600+0+0 "$work/pack/15.bmp") pixels differ)"
+echo "title: the title picture, pixel for pixel"
+
+press() {
+  xdo windowfocus "$game_window"
+  xdo keydown "$1"
+  sleep 0.3
+  xdo keyup "$1"
+}
+press F1
+sleep 1
+shoot
+# The panel picture lies under texts, radar and icons; most of it shows.
+panel_off=$(differing 800x160+0+440 "$work/pack/14.bmp")
+[ "$panel_off" -lt 16000 ] || fail "the status panel is not drawn ($panel_off of 128000 pixels differ)"
+world_colours=$(convert "$work/shot.png" -crop 800x440+0+0 +repage -format %k info:)
+[ "$world_colours" -gt 100 ] || fail "the world view has only $world_colours colours"
+[ "$(differing 800x600+0+0 "$work/pack/15.bmp")" != "0" ] || fail "still the title picture after F1"
+echo "map 1: world with $world_colours colours, status panel ($panel_off pixels over it)"
+
+# Escape asks; J, held with it, ends the program.
 ended=""
 for attempt in $(seq 1 5); do
   xdo windowfocus "$game_window"
-  sleep 0.3
   xdo keydown Escape
-  if wait_for 10 bash -c "! kill -0 $game_pid 2> /dev/null"; then ended=yes; break; fi
+  sleep 0.3
+  xdo keydown j
+  if wait_for_end "$game_pid" 10; then ended=yes; break; fi
+  xdo keyup j
   xdo keyup Escape
 done
+xdo keyup j
 xdo keyup Escape
-[ -n "$ended" ] || fail "the game did not end on Escape"
-set +e
-wait "$game_pid"
-code=$?
-set -e
+[ -n "$ended" ] || fail "the game did not end on Escape and J"
+exit_code_of "$game_pid"
 game_pid=""
-[ "$code" -eq 0 ] || fail "exit code $code"
+[ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
 echo "PASS: the game ended with exit code 0"
