@@ -57,16 +57,18 @@ void StopProjectiles(WorldList& list, int picture, const WorldItem& item) {
     if (ProjectileTouches(*p, picture, item.x, item.y)) list.RemoveCurrent();
 }
 
-// Removes the first shot that touches the item; true if there was one.
+// Removes the first shot that touches the item; true if there was one. The
+// walk goes on to the end, so that the next shot fired is added at the end.
 bool TakeHit(int picture, const WorldItem& item) {
   WorldList& shots = game.shotList;
+  bool hit = false;
   for (WorldItem* s = shots.First(); s; s = shots.Next()) {
-    if (ProjectileTouches(*s, picture, item.x, item.y)) {
+    if (!hit && ProjectileTouches(*s, picture, item.x, item.y)) {
       shots.RemoveCurrent();
-      return true;
+      hit = true;
     }
   }
-  return false;
+  return hit;
 }
 
 void TerrainWalk() {

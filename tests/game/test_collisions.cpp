@@ -132,6 +132,18 @@ TEST_F(Collisions, OneShotDestroysOnlyTheFirstOfTwoBlocksItTouches) {
   EXPECT_EQ(game.shotList[0].x, 420);
 }
 
+TEST_F(Collisions, AShotFiredAfterAHitIsAddedAtTheEnd) {
+  SetCell(10, 5, TERRAIN_BLOCK);
+  AddShot(410, 210, STILL);  // hits the block
+  AddShot(600, 100, STILL);
+  AddShot(700, 100, STILL);
+  Pass();
+  AddShot(100, 100, STILL);
+  ASSERT_EQ(game.shotList.Size(), 3);
+  EXPECT_EQ(game.shotList[0].x, 600);
+  EXPECT_EQ(game.shotList[2].x, 100);
+}
+
 TEST_F(Collisions, ShotsDestroyLaunchersAndEnemiesButNotPrisonersOrPlatforms) {
   EnableSound();
   SetCell(2, 8, TERRAIN_LAUNCHER_LEFT);
