@@ -112,6 +112,7 @@ void HaltGameSound(int sound);
 
 // Game reset: starting values, new layers and lists, every asset from the pack.
 void GameReset();
+void CreateWorld();  // the three layers all zero, the five lists empty
 
 // Level loading and the world lists.
 void LoadLevel(const char* path);

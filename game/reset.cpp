@@ -29,11 +29,7 @@ void LoadAssets() {
 
 }  // namespace
 
-void GameReset() {
-  game.tickInterval = int32_t(1000.0 / 10 + 0.5);
-  game.craftHeading = 1;
-  game.mapNumber = 1;
-  game.lives = 3;
+void CreateWorld() {
   game.terrainGrid = MapLayer{};
   game.backdropGrid = MapLayer{};
   game.objectGrid = MapLayer{};
@@ -42,5 +38,13 @@ void GameReset() {
   game.backdropList.Clear();
   game.shotList.Clear();
   game.rocketList.Clear();
+}
+
+void GameReset() {
+  game.tickInterval = int32_t(1000.0 / 10 + 0.5);
+  game.craftHeading = 1;
+  game.mapNumber = 1;
+  game.lives = 3;
+  CreateWorld();
   LoadAssets();
 }

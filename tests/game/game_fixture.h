@@ -122,15 +122,7 @@ class GameTest : public testsupport::HeadlessScreen {
   }
 
   // Empty lists and layers, as a level of nothing but the given cells.
-  static void ClearWorld() {
-    game.terrainGrid = MapLayer{};
-    game.objectGrid = MapLayer{};
-    game.terrainList.Clear();
-    game.objectList.Clear();
-    game.backdropList.Clear();
-    game.shotList.Clear();
-    game.rocketList.Clear();
-  }
+  static void ClearWorld() { CreateWorld(); }
 
   static void HoldKeys(std::initializer_list<int> keys) {
     headless::ReleaseAllKeys();

@@ -119,20 +119,7 @@ row() { grep -E "; $1\$" "$work/map.txt" | tr -d ' ' | cut -c1-50; }
 [ "$(row 5)" = "...T....P........................................." ] || fail "row 5 is $(row 5)"
 echo "saved: 4182 bytes, start point, target platform and prisoner where they were clicked"
 
-# Escape asks; J, held with it, ends the program.
-ended=""
-for attempt in $(seq 1 5); do
-  xdo windowfocus "$window"
-  xdo keydown Escape
-  sleep 0.3
-  xdo keydown j
-  if wait_for_end "$editor_pid" 10; then ended=yes; break; fi
-  xdo keyup j
-  xdo keyup Escape
-done
-xdo keyup j
-xdo keyup Escape
-[ -n "$ended" ] || fail "the editor did not end on Escape and J"
+quit_with_escape_and_j "$window" "$editor_pid" || fail "the editor did not end on Escape and J"
 exit_code_of "$editor_pid"
 editor_pid=""
 [ "$exit_code" -eq 0 ] || fail "exit code $exit_code"

@@ -152,20 +152,7 @@ world_colours=$(convert "$work/shot.png" -crop 800x440+0+0 +repage -format %k in
 [ "$(differing 800x600+0+0 "$work/pack/15.bmp")" != "0" ] || fail "still the title picture after F1"
 echo "map 1: world with $world_colours colours, status panel ($panel_off pixels over it)"
 
-# Escape asks; J, held with it, ends the program.
-ended=""
-for attempt in $(seq 1 5); do
-  xdo windowfocus "$game_window"
-  xdo keydown Escape
-  sleep 0.3
-  xdo keydown j
-  if wait_for_end "$game_pid" 10; then ended=yes; break; fi
-  xdo keyup j
-  xdo keyup Escape
-done
-xdo keyup j
-xdo keyup Escape
-[ -n "$ended" ] || fail "the game did not end on Escape and J"
+quit_with_escape_and_j "$game_window" "$game_pid" || fail "the game did not end on Escape and J"
 exit_code_of "$game_pid"
 game_pid=""
 [ "$exit_code" -eq 0 ] || fail "exit code $exit_code"

@@ -17,6 +17,8 @@
 #   xdo ARGS...                   xdotool, never failing, never hanging
 #   window_shot WINDOW FILE       screenshot of one window with import
 #   xvfb_report LOG               the windows on the display and the program's output
+#   quit_with_escape_and_j WINDOW PID   hold Escape, then J with it, until PID ends;
+#                                 false when it did not end
 
 xvfb_pid=""
 
@@ -111,4 +113,21 @@ window_shot() { wait_for 30 timeout 10 import -window "$1" "$2"; }
 xvfb_report() {
   echo "--- windows:"; timeout 10 xwininfo -root -tree 2> /dev/null | grep -E '^ +0x' || true
   echo "--- program output:"; cat "$1" 2> /dev/null || true
+}
+
+# Escape opens the quit question; J, held with it, ends the program.
+quit_with_escape_and_j() {
+  local window=$1 pid=$2 attempt ended=1
+  for attempt in $(seq 1 5); do
+    xdo windowfocus "$window"
+    xdo keydown Escape
+    sleep 0.3
+    xdo keydown j
+    if wait_for_end "$pid" 10; then ended=0; break; fi
+    xdo keyup j
+    xdo keyup Escape
+  done
+  xdo keyup j
+  xdo keyup Escape
+  return $ended
 }
