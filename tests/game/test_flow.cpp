@@ -214,6 +214,34 @@ TEST_F(Pass, AMapCompletedInTheLastFrameIsActedOnFirst) {
   EXPECT_EQ(game.levelComplete, 0);
 }
 
+TEST_F(Pass, AMapChangePausesTwoSecondsShowingNothingAndKeepsWhatFlies) {
+  const std::string dir = testsupport::MakeTempFolder();
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::create_directory(dir + "/maps");
+  MapLayer terrain, objects;
+  objects.at(20, 15) = OBJECT_START;
+  ASSERT_TRUE(WriteMapFile((dir + "/maps/map 2.map").c_str(), terrain, objects));
+  std::filesystem::current_path(dir);
+  ClearWorld();
+  game.levelComplete = 1;
+  game.checkpointCraftX = 300;
+  game.craftHeading = 3;
+  AddShot(100, 100, 9);
+  const uint32_t clock = MillisecondClock();
+  const int frames = headless::FramesPresented();
+  EXPECT_TRUE(FramePass());
+  std::filesystem::current_path(before);
+  testsupport::RemoveTempFolder(dir);
+  EXPECT_EQ(headless::FramesPresented(), frames + 1);  // the pass's own frame only
+  EXPECT_EQ(MillisecondClock() - clock, 2000u + 16u);  // the pause, then one frame
+  EXPECT_EQ(game.mapNumber, 2);
+  EXPECT_EQ(game.levelComplete, 0);
+  EXPECT_EQ(game.checkpointCraftX, 0);
+  EXPECT_EQ(game.startScrollX, 500);
+  EXPECT_EQ(game.craftHeading, 3);
+  EXPECT_EQ(game.shotList.Size(), 1);
+}
+
 TEST_F(Pass, ANewGameHasThreeLivesMap1AndNothingInFlight) {
   game.lives = 0;
   game.mapNumber = 3;
