@@ -11,11 +11,15 @@
 namespace {
 
 #if defined(__SANITIZE_ADDRESS__)
-// Under the sanitizers every frame costs many times more; the million-frame
-// soak under them is run by hand.
+// Under the sanitizers every frame costs many times more, and freed memory
+// waits in the sanitizer's quarantine, so the process grows whatever the
+// game does: memory is compared only in the normal build. The million-frame
+// soak under the sanitizers is run by hand.
 constexpr int LONG_SOAK = 10000;
+constexpr bool COMPARE_MEMORY = false;
 #else
 constexpr int LONG_SOAK = 50000;
+constexpr bool COMPARE_MEMORY = true;
 #endif
 
 class Soak : public ::testing::Test {
@@ -47,11 +51,12 @@ TEST_F(Soak, RandomPlayKeepsMemoryAndListsFlat) {
   ASSERT_EQ(longRun.exitCode, 0) << longRun.err;
   EXPECT_EQ(longRun.values["ended"], "no");
   EXPECT_EQ(longRun.Int("frames"), LONG_SOAK);
-  // It went through deaths and whole games.
-  EXPECT_GT(longRun.Int("explosions"), 10);
-  EXPECT_GT(longRun.Int("gamesOver"), 2);
+  // It went through deaths and whole games (random flying crashes about
+  // once in a thousand frames).
+  EXPECT_GE(longRun.Int("explosions"), LONG_SOAK / 2000);
+  EXPECT_GE(longRun.Int("gamesOver"), 1);
   // Ten times the frames, the same memory give or take a few pages.
-  EXPECT_LT(longRun.Int("maxRssKiB") - shortRun.Int("maxRssKiB"), 2048);
+  if (COMPARE_MEMORY) EXPECT_LT(longRun.Int("maxRssKiB") - shortRun.Int("maxRssKiB"), 2048);
   EXPECT_LE(longRun.Int("terrainItems"), 2000);
   EXPECT_LE(longRun.Int("objectItems"), 2000);
   EXPECT_LE(longRun.Int("backdropItems"), 936);
