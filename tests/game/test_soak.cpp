@@ -56,7 +56,9 @@ TEST_F(Soak, RandomPlayKeepsMemoryAndListsFlat) {
   EXPECT_GE(longRun.Int("explosions"), LONG_SOAK / 2000);
   EXPECT_GE(longRun.Int("gamesOver"), 1);
   // Ten times the frames, the same memory give or take a few pages.
-  if (COMPARE_MEMORY) EXPECT_LT(longRun.Int("maxRssKiB") - shortRun.Int("maxRssKiB"), 2048);
+  if (COMPARE_MEMORY) {
+    EXPECT_LT(longRun.Int("maxRssKiB") - shortRun.Int("maxRssKiB"), 2048);
+  }
   EXPECT_LE(longRun.Int("terrainItems"), 2000);
   EXPECT_LE(longRun.Int("objectItems"), 2000);
   EXPECT_LE(longRun.Int("backdropItems"), 936);
