@@ -12,8 +12,7 @@ int CraftFirstFrame(int heading) {
     case 2: return 5;   // flying right
     case 4: return 10;  // hovering facing left
     case 0: return 15;  // flying left
-    case 1: return 20;  // flying vertically
-    default: return 20;
+    default: return 20;  // 1, flying vertically
   }
 }
 constexpr int EXPLOSION_FIRST_FRAME = 25;

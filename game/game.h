@@ -129,8 +129,6 @@ void AddRocket(int x, int y, int kind);
 void AnimationTick();
 void AdvancePhases();
 void DrawSheetFrame(int frame, int x, int y, int kind);
-// The picture a sheet kind is cut from; -1 for kinds that draw nothing.
-int SheetPicture(int kind);
 void DrawWorld();
 
 // The screens around play.

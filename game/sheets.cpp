@@ -41,8 +41,6 @@ void AdvancePhases() {
   game.craftPhase = (game.craftPhase + 1) % 5;
 }
 
-int SheetPicture(int kind) { return SheetOfKind(kind).picture; }
-
 // Leaves the picture's section on the frame drawn: the collision tests use
 // the frame each sheet showed last.
 void DrawSheetFrame(int frame, int x, int y, int kind) {

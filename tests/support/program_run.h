@@ -39,8 +39,6 @@ inline void HoldKeyFromFrame(int key, int frame) {
   });
 }
 
-// Holds Escape once `frame` frames have been shown, which ends the main loop.
-inline void EndWithEscapeAtFrame(int frame) { HoldKeyFromFrame(KEY_ESCAPE, frame); }
 
 inline bool Logged(const std::string& what) {
   const Log& log = headless::PlatformLog();

@@ -47,13 +47,6 @@ struct ScriptDone {};
   exit(1);
 }
 
-bool ParseCount(const char* text, int64_t& value) {
-  char* end = nullptr;
-  long long v = strtoll(text, &end, 10);
-  value = v;
-  return *text != '\0' && *end == '\0' && v >= 0;
-}
-
 Options ParseOptions(int argc, char** argv) {
   Options o;
   auto next = [&](int& i) -> const char* {
@@ -72,14 +65,14 @@ Options ParseOptions(int argc, char** argv) {
     } else if (a == "--shot") {
       o.shot = next(i);
     } else if (a == "--shot-at") {
-      if (!ParseCount(next(i), number) || number < 1) Fail("--shot-at takes a frame number from 1");
+      if (!ParseNumber(next(i), 10, 1, INT32_MAX, number)) Fail("--shot-at takes a frame number from 1");
       o.shotsAt[number] = next(i);
     } else if (a == "--random") {
-      if (!ParseCount(next(i), number) || number > 0xFFFFFFFF) Fail("--random takes a seed 0..4294967295");
+      if (!ParseNumber(next(i), 10, 0, UINT32_MAX, number)) Fail("--random takes a seed 0..4294967295");
       o.random = true;
       o.seed = uint32_t(number);
     } else if (a == "--frames") {
-      if (!ParseCount(next(i), number)) Fail("--frames takes a number of frames");
+      if (!ParseNumber(next(i), 10, 0, INT64_MAX, number)) Fail("--frames takes a number of frames");
       o.randomFrames = number;
     } else if (a.size() > 1 && a[0] == '-') {
       Fail("unknown option " + a + "\n" + USAGE);

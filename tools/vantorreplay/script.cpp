@@ -1,5 +1,6 @@
 #include "tools/vantorreplay/script.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <random>
 #include <sstream>
@@ -20,13 +21,6 @@ const KeyName KEY_NAMES[] = {
     {"Space", 0x39},    {"Return", 0x1C},
 };
 
-bool ParseNumber(const std::string& text, int base, long min, long max, long& value) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  value = std::strtol(text.c_str(), &end, base);
-  return *end == '\0' && value >= min && value <= max && text[0] != '-' && text[0] != '+';
-}
-
 bool ParseToken(const std::string& token, ScriptStep& step) {
   for (const KeyName& k : KEY_NAMES) {
     if (token == k.name) {
@@ -34,7 +28,7 @@ bool ParseToken(const std::string& token, ScriptStep& step) {
       return true;
     }
   }
-  long value = 0;
+  int64_t value = 0;
   if (token.size() == 4 && token.compare(0, 2, "0x") == 0) {
     if (!ParseNumber(token.substr(2), 16, 1, 255, value)) return false;
     step.keys.push_back(int(value));
@@ -46,7 +40,7 @@ bool ParseToken(const std::string& token, ScriptStep& step) {
   }
   if (token[0] == '@') {
     size_t comma = token.find(',');
-    long x = 0, y = 0;
+    int64_t x = 0, y = 0;
     if (comma == std::string::npos || !ParseNumber(token.substr(1, comma - 1), 10, 0, 799, x) ||
         !ParseNumber(token.substr(comma + 1), 10, 0, 599, y))
       return false;
@@ -59,6 +53,14 @@ bool ParseToken(const std::string& token, ScriptStep& step) {
 }
 
 }  // namespace
+
+bool ParseNumber(const std::string& text, int base, int64_t min, int64_t max, int64_t& value) {
+  if (text.empty() || text[0] == '-' || text[0] == '+') return false;
+  char* end = nullptr;
+  errno = 0;
+  value = std::strtoll(text.c_str(), &end, base);
+  return *end == '\0' && errno == 0 && value >= min && value <= max;
+}
 
 int64_t Script::TotalFrames() const {
   int64_t total = 0;
@@ -75,7 +77,7 @@ bool ParseScript(const std::string& text, const std::string& fileName, Script& s
     std::string word;
     if (!(words >> word)) continue;
     ScriptStep step;
-    long frames = 0;
+    int64_t frames = 0;
     bool ok = ParseNumber(word, 10, 1, 100000000, frames);
     step.frames = int(frames);
     std::string bad = ok ? "" : word;

@@ -23,6 +23,9 @@ struct Script {
   int64_t TotalFrames() const;
 };
 
+// A whole number in `base` within min..max, without sign or anything after it.
+bool ParseNumber(const std::string& text, int base, int64_t min, int64_t max, int64_t& value);
+
 // False with a one-line message naming the file and line on a bad line.
 bool ParseScript(const std::string& text, const std::string& fileName, Script& script, std::string& error);
 
