@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "formats/mapfile.h"
 
@@ -105,3 +106,6 @@ void DrawCursorPreview();
 void ShowHelp();
 void SaveMap();
 void LoadMap();
+
+// The state as "name value" lines (vantorreplay's report, the page's test hook).
+std::string EditorStateLines();

@@ -156,3 +156,8 @@ void ResolveCollisions();
 // The panel below the view.
 void DrawStatusPanel();
 void DrawRadar(int x, int y, int showView);
+
+// The state as "name value" lines (vantorreplay's report, the page's test hook).
+std::string GameStateLines();
+// Text in double quotes, with " and \ escaped by a backslash.
+std::string QuotedText(const std::string& text);

@@ -192,44 +192,12 @@ void WriteShot(const std::string& path) {
   fclose(f);
 }
 
-std::string Quoted(const std::string& text) {
-  std::string q = "\"";
-  for (char c : text) {
-    if (c == '"' || c == '\\') q += '\\';
-    q += c;
-  }
-  return q + "\"";
-}
-
-void PrintGameState() {
-#define PRINT_FIELD(name) printf(#name " %d\n", int(game.name));
-  GAME_INT_FIELDS(PRINT_FIELD)
-#undef PRINT_FIELD
-  printf("statusMessage %s\n", Quoted(game.statusMessage).c_str());
-}
-
-void PrintEditorState() {
-#define PRINT_FIELD(name) printf(#name " %d\n", int(editor.name));
-  EDITOR_INT_FIELDS(PRINT_FIELD)
-#undef PRINT_FIELD
-}
-
 void PrintReport(const Options& o, bool ended) {
-  if (o.editor)
-    PrintEditorState();
-  else
-    PrintGameState();
+  fputs((o.editor ? EditorStateLines() : GameStateLines()).c_str(), stdout);
   printf("frames %d\n", headless::FramesPresented());
   printf("ended %s\n", ended ? "yes" : "no");
-  if (!o.editor) {
-    printf("terrainItems %d\n", game.terrainList.Size());
-    printf("objectItems %d\n", game.objectList.Size());
-    printf("backdropItems %d\n", game.backdropList.Size());
-    printf("shots %d\n", game.shotList.Size());
-    printf("rockets %d\n", game.rocketList.Size());
-  }
   for (const headless::MessageBoxCall& box : headless::MessageBoxes())
-    printf("messagebox %s %s\n", Quoted(box.title).c_str(), Quoted(box.text).c_str());
+    printf("messagebox %s %s\n", QuotedText(box.title).c_str(), QuotedText(box.text).c_str());
   if (o.random) {
     printf("explosions %d\nmapsCompleted %d\ngamesOver %d\n", soak.explosions, soak.mapsCompleted, soak.gamesOver);
     struct rusage usage;
