@@ -5,7 +5,12 @@
 //
 // Run from anywhere; it reads vantor.pak and maps/map 1.map from the built
 // player's folder and writes nothing there.
+//
+// Built for WebAssembly (node) there is no SDL: it measures the frames alone.
+#ifndef __EMSCRIPTEN__
+#define BENCH_SDL_BLIT 1
 #include <SDL.h>
+#endif
 #include <unistd.h>
 
 #include <algorithm>
@@ -31,6 +36,7 @@ double Median(std::vector<double> v) {
 double Ms(Clock::time_point from) { return std::chrono::duration<double, std::milli>(Clock::now() - from).count(); }
 
 // ---- The same pictures as SDL surfaces --------------------------------------
+#if BENCH_SDL_BLIT
 
 struct SdlPictures {
   SDL_Surface* slot[18] = {};
@@ -92,6 +98,9 @@ void DrawWithSdl(SdlPictures& p) {
   Blit(p, PICTURE_CRAFT, 0, 160, 80, 40, 380, 550);
 }
 
+SdlPictures sdl;
+#endif
+
 // ---- Frames of play ---------------------------------------------------------
 
 // The game keeps playing however often the craft is destroyed.
@@ -105,18 +114,20 @@ struct Timing {
 };
 
 // One measured frame: our whole frame, then SDL drawing what it showed.
-void MeasureFrame(Timing& timing, SdlPictures& sdl) {
+void MeasureFrame(Timing& timing) {
   KeepPlaying();
   auto t0 = Clock::now();
   FramePass();
   timing.ours.push_back(Ms(t0));
+#if BENCH_SDL_BLIT
   t0 = Clock::now();
   DrawWithSdl(sdl);
   timing.sdl.push_back(Ms(t0));
+#endif
 }
 
 // Map 1 flown as a player would: hovering, drifting and firing.
-Timing PlayMap1(SdlPictures& sdl, int frames) {
+Timing PlayMap1(int frames) {
   Timing timing;
   LoadLevel("maps/map 1.map");
   for (int f = 0; f < frames; f++) {
@@ -124,7 +135,7 @@ Timing PlayMap1(SdlPictures& sdl, int frames) {
     headless::HoldKey(f % 3 ? KEY_UP : 0, true);
     headless::HoldKey(f / 60 % 2 ? KEY_RIGHT : KEY_LEFT, f % 120 < 40);
     headless::HoldKey(KEY_FIRE, f % 10 < 5);
-    MeasureFrame(timing, sdl);
+    MeasureFrame(timing);
   }
   return timing;
 }
@@ -148,7 +159,7 @@ void AddProjectiles() {
   for (int i = game.rocketList.Size(); i < 24; i++) AddRocket(30 + 31 * i, game.scrollY + 400 - 15 * i, 1 + 2 * (i % 2));
 }
 
-Timing PlayDense(SdlPictures& sdl, int frames) {
+Timing PlayDense(int frames) {
   Timing timing;
   for (int f = 0; f < frames; f++) {
     // The world is rebuilt now and then so that it stays dense: shots,
@@ -157,7 +168,7 @@ Timing PlayDense(SdlPictures& sdl, int frames) {
     AddProjectiles();
     headless::ReleaseAllKeys();
     headless::HoldKey(KEY_FIRE, f % 2);
-    MeasureFrame(timing, sdl);
+    MeasureFrame(timing);
   }
   return timing;
 }
@@ -176,19 +187,23 @@ int main() {
   StartGame();
   GameReset();
   game.craftSpeed = 4;
-  SdlPictures sdl = LoadSdlPictures();
+#if BENCH_SDL_BLIT
+  sdl = LoadSdlPictures();
+#endif
 
-  PlayMap1(sdl, 200);  // warm up caches and the text cache
-  Timing map1 = PlayMap1(sdl, 1200);
-  Timing dense = PlayDense(sdl, 1200);
+  PlayMap1(200);  // warm up caches and the text cache
+  Timing map1 = PlayMap1(1200);
+  Timing dense = PlayDense(1200);
 
   const double map1Ms = Median(map1.ours), denseMs = Median(dense.ours);
   std::printf("frame_ms_map1: %.3f\n", map1Ms);
   std::printf("frame_ms_dense: %.3f\n", denseMs);
+#if BENCH_SDL_BLIT
   std::printf("sdl_blit_ms_map1: %.3f\n", Median(map1.sdl));
   std::printf("sdl_blit_ms_dense: %.3f\n", Median(dense.sdl));
   std::printf("frame_vs_sdl_blit: %.2f\n", Median(dense.sdl) / denseMs);
   std::printf("frame_vs_sdl_blit_map1: %.2f\n", Median(map1.sdl) / map1Ms);
+#endif
   std::printf("frame_ms_dense_worst: %.3f\n", *std::max_element(dense.ours.begin(), dense.ours.end()));
   return 0;
 }

@@ -1,0 +1,565 @@
+// The page side of the browser backend (platform_web.cpp), linked with
+// --js-library. It owns the canvas, the keyboard and pointer listeners, the
+// audio context, the dialog that stands in for the message box, the maps
+// folder kept in IndexedDB and the page's notices.
+//
+// Page elements (all found by id): canvas#screen; div#dialog with
+// #dialog-title, #dialog-text and the buttons #dialog-ok, #dialog-yes,
+// #dialog-no; #ended with button#restart; #notice; on the editor page
+// button#download and input#upload.
+
+var LibraryVantorWeb = {
+  $VantorWeb__deps: ['$FS', '$IDBFS'],
+  $VantorWeb__postset: 'VantorWeb.attach();',
+  $VantorWeb: {
+    MAPS: '/maps',
+    SHIPPED_MAPS: '/shipped-maps',
+    OWN_MAP: '/maps/own .map',
+    MAP_FILE_SIZE: 4182,
+    FRAME_MS: 1000 / 60,
+
+    // KeyboardEvent.code to set-1 scan codes (keys of the extended block
+    // carry 0x80), the same keys as the SDL backend's table.
+    KEY_CODES: {
+      Escape: 0x01, Digit1: 0x02, Digit2: 0x03, Digit3: 0x04, Digit4: 0x05, Digit5: 0x06,
+      Digit6: 0x07, Digit7: 0x08, Digit8: 0x09, Digit9: 0x0A, Digit0: 0x0B, Minus: 0x0C,
+      Equal: 0x0D, Backspace: 0x0E, Tab: 0x0F, KeyQ: 0x10, KeyW: 0x11, KeyE: 0x12, KeyR: 0x13,
+      KeyT: 0x14, KeyY: 0x15, KeyU: 0x16, KeyI: 0x17, KeyO: 0x18, KeyP: 0x19, BracketLeft: 0x1A,
+      BracketRight: 0x1B, Enter: 0x1C, ControlLeft: 0x1D, KeyA: 0x1E, KeyS: 0x1F, KeyD: 0x20,
+      KeyF: 0x21, KeyG: 0x22, KeyH: 0x23, KeyJ: 0x24, KeyK: 0x25, KeyL: 0x26, Semicolon: 0x27,
+      Quote: 0x28, Backquote: 0x29, ShiftLeft: 0x2A, Backslash: 0x2B, KeyZ: 0x2C, KeyX: 0x2D,
+      KeyC: 0x2E, KeyV: 0x2F, KeyB: 0x30, KeyN: 0x31, KeyM: 0x32, Comma: 0x33, Period: 0x34,
+      Slash: 0x35, ShiftRight: 0x36, NumpadMultiply: 0x37, AltLeft: 0x38, Space: 0x39,
+      CapsLock: 0x3A, F1: 0x3B, F2: 0x3C, F3: 0x3D, F4: 0x3E, F5: 0x3F, F6: 0x40, F7: 0x41,
+      F8: 0x42, F9: 0x43, F10: 0x44, NumLock: 0x45, ScrollLock: 0x46, Numpad7: 0x47,
+      Numpad8: 0x48, Numpad9: 0x49, NumpadSubtract: 0x4A, Numpad4: 0x4B, Numpad5: 0x4C,
+      Numpad6: 0x4D, NumpadAdd: 0x4E, Numpad1: 0x4F, Numpad2: 0x50, Numpad3: 0x51,
+      Numpad0: 0x52, NumpadDecimal: 0x53, IntlBackslash: 0x56, F11: 0x57, F12: 0x58,
+      NumpadEnter: 0x9C, ControlRight: 0x9D, NumpadDivide: 0xB5, PrintScreen: 0xB7,
+      AltRight: 0xB8, Pause: 0xC5, Home: 0xC7, ArrowUp: 0xC8, PageUp: 0xC9, ArrowLeft: 0xCB,
+      ArrowRight: 0xCD, End: 0xCF, ArrowDown: 0xD0, PageDown: 0xD1, Insert: 0xD2, Delete: 0xD3,
+      MetaLeft: 0xDB, MetaRight: 0xDC, OSLeft: 0xDB, OSRight: 0xDC, ContextMenu: 0xDD,
+    },
+    // Keys the programs use, kept from scrolling the page or starting a
+    // browser shortcut (F1 help, F3 search, Ctrl combinations, Space).
+    KEPT_KEYS: ['ArrowUp', 'ArrowDown', 'ArrowLeft', 'ArrowRight', 'F1', 'F2', 'F3', 'F4',
+                'Escape', 'ControlLeft', 'ControlRight', 'Space', 'Enter', 'Tab', 'Backspace'],
+    SWITCH_KEYS: ['AltLeft', 'AltRight', 'Tab'],
+
+    keys: null,  // 256 bytes, 0x80 = held; made by attach
+    inFront: true,
+    focusChanges: 0,
+    pointerX: 0,
+    pointerY: 0,
+    buttons: [],  // [x, y, button | 0x100 when pressed] per change
+    mouseHeld: false,
+    nextFrameAt: 0,
+    canvas: null,
+    context: null,
+    image: null,
+    audio: null,
+    sounds: [],
+    dialog: null,  // the open box: its buttons and its answer function
+    storage: true,
+    syncing: false,
+    syncAgain: false,
+
+    element: function(id) { return document.getElementById(id); },
+
+    // The keys go to the page, not to a button that happens to have the focus.
+    focusCanvas: function() {
+      if (document.activeElement && document.activeElement.blur) document.activeElement.blur();
+      var canvas = VantorWeb.element('screen');
+      if (canvas) canvas.focus();
+    },
+
+    // The programs' texts are Windows-1252 bytes.
+    text: function(ptr) {
+      var end = ptr;
+      while (HEAPU8[end]) end++;
+      var bytes = HEAPU8.slice(ptr, end);
+      try {
+        return new TextDecoder('windows-1252').decode(bytes);
+      } catch (e) {
+        return String.fromCharCode.apply(null, bytes);
+      }
+    },
+
+    notice: function(text) {
+      var line = VantorWeb.element('notice');
+      if (line) line.textContent = text;
+    },
+
+    // ---- Listeners -------------------------------------------------------------
+
+    attach: function() {
+      if (typeof window === 'undefined') return;
+      VantorWeb.keys = new Uint8Array(256);
+      window.vantorRunning = false;
+      addOnPreRun(VantorWeb.loadMaps);
+      __ATMAIN__.push({func: VantorWeb.startProgram});
+      window.addEventListener('keydown', function(e) { VantorWeb.onKey(e, true); });
+      window.addEventListener('keyup', function(e) { VantorWeb.onKey(e, false); });
+      window.addEventListener('blur', VantorWeb.onBlur);
+      window.addEventListener('focus', VantorWeb.onFocus);
+      window.addEventListener('mousemove', VantorWeb.followPointer);
+      window.addEventListener('mouseup', function(e) { VantorWeb.onButton(e, false); });
+      window.addEventListener('resize', VantorWeb.fitCanvas);
+      var canvas = VantorWeb.element('screen');
+      if (canvas) {
+        canvas.addEventListener('mousedown', function(e) {
+          window.focus();
+          VantorWeb.onButton(e, true);
+        });
+        canvas.addEventListener('contextmenu', function(e) { e.preventDefault(); });
+      }
+      var restart = VantorWeb.element('restart');
+      if (restart) restart.addEventListener('click', function() { location.reload(); });
+      var download = VantorWeb.element('download');
+      if (download) download.addEventListener('click', VantorWeb.downloadOwnMap);
+      var upload = VantorWeb.element('upload');
+      if (upload) upload.addEventListener('change', VantorWeb.uploadOwnMap);
+      ['ok', 'yes', 'no'].forEach(function(name, index) {
+        var button = VantorWeb.element('dialog-' + name);
+        if (button) button.addEventListener('click', function() { VantorWeb.answer(button); });
+      });
+      VantorWeb.watchFileWrites();
+      VantorWeb.fitCanvas();
+      VantorWeb.focusCanvas();
+    },
+
+    startProgram: function() {
+      VantorWeb.copyShippedMaps();
+      window.vantorRunning = true;
+      window.vantorState = function() {
+        var report = Module['_vantor_state'];
+        return report ? VantorWeb.text(report()) : '';
+      };
+    },
+
+    onKey: function(e, down) {
+      VantorWeb.resumeAudio();
+      if (VantorWeb.dialog) {
+        if (down) VantorWeb.dialogKey(e);
+        return;
+      }
+      if (e.target && e.target.tagName === 'INPUT') return;
+      var code = VantorWeb.KEY_CODES[e.code];
+      if (code === undefined) return;
+      if (down && !VantorWeb.inFront) VantorWeb.onFocus();  // a key event means the page is in front
+      VantorWeb.keys[code] = down ? 0x80 : 0;
+      if (!down && VantorWeb.SWITCH_KEYS.indexOf(e.code) >= 0) VantorWeb.focusChanges |= 4;
+      if (VantorWeb.KEPT_KEYS.indexOf(e.code) >= 0 || e.ctrlKey) e.preventDefault();
+    },
+
+    // A program that is not in front reads every key as up.
+    onBlur: function() {
+      VantorWeb.keys.fill(0);
+      if (VantorWeb.inFront) VantorWeb.focusChanges |= 1;
+      VantorWeb.inFront = false;
+    },
+
+    onFocus: function() {
+      if (!VantorWeb.inFront) VantorWeb.focusChanges |= 2;
+      VantorWeb.inFront = true;
+    },
+
+    // Where the frame lies inside the canvas element: it is scaled to fit
+    // and centred (object-fit: contain).
+    frameRect: function() {
+      var canvas = VantorWeb.canvas || VantorWeb.element('screen');
+      var r = canvas.getBoundingClientRect();
+      var scale = Math.min(r.width / canvas.width, r.height / canvas.height) || 1;
+      var w = canvas.width * scale, h = canvas.height * scale;
+      return {left: r.left + (r.width - w) / 2, top: r.top + (r.height - h) / 2, scale: scale,
+              width: canvas.width, height: canvas.height};
+    },
+
+    followPointer: function(e) {
+      if (!VantorWeb.element('screen')) return;
+      var f = VantorWeb.frameRect();
+      var x = Math.floor((e.clientX - f.left) / f.scale);
+      var y = Math.floor((e.clientY - f.top) / f.scale);
+      VantorWeb.pointerX = Math.max(0, Math.min(f.width - 1, x));
+      VantorWeb.pointerY = Math.max(0, Math.min(f.height - 1, y));
+    },
+
+    onButton: function(e, down) {
+      VantorWeb.resumeAudio();
+      if (VantorWeb.dialog) return;
+      var button = [1, 3, 2][e.button];
+      if (!button) return;
+      VantorWeb.followPointer(e);
+      if (down) e.preventDefault();
+      if (VantorWeb.mouseHeld)
+        VantorWeb.buttons.push([VantorWeb.pointerX, VantorWeb.pointerY, button | (down ? 0x100 : 0)]);
+    },
+
+    // The canvas fills the page above the notice line, the frame kept at 4:3
+    // by object-fit; this only keeps the element's box in step with the window.
+    fitCanvas: function() {
+      var canvas = VantorWeb.element('screen');
+      if (!canvas) return;
+      var bar = VantorWeb.element('bar');
+      var barHeight = bar ? bar.getBoundingClientRect().height : 0;
+      var room = {w: window.innerWidth, h: Math.max(0, window.innerHeight - barHeight)};
+      var scale = Math.min(room.w / canvas.width, room.h / canvas.height);
+      canvas.style.width = Math.floor(canvas.width * scale) + 'px';
+      canvas.style.height = Math.floor(canvas.height * scale) + 'px';
+    },
+
+    // ---- Frame pacing -----------------------------------------------------------
+
+    // Frame k of a run is due at start + k/60 s; it is shown at the first
+    // animation frame that comes within a few milliseconds of that time, so
+    // a 60 Hz display shows every frame and a faster one skips its extra
+    // refreshes. After a stall (a pause, a dialog) a new run starts.
+    waitFrame: function(wakeUp) {
+      function onAnimationFrame(now) {
+        var due = VantorWeb.nextFrameAt;
+        if (due === 0 || now > due + 100) due = now;
+        if (now >= due - 4) {
+          VantorWeb.nextFrameAt = due + VantorWeb.FRAME_MS;
+          wakeUp();
+        } else {
+          requestAnimationFrame(onAnimationFrame);
+        }
+      }
+      requestAnimationFrame(onAnimationFrame);
+    },
+
+    // ---- The dialog --------------------------------------------------------------
+
+    openDialog: function(title, text, yesNo, answer) {
+      var box = VantorWeb.element('dialog');
+      VantorWeb.element('dialog-title').textContent = title;
+      VantorWeb.element('dialog-text').textContent = text;
+      var shown = yesNo ? ['yes', 'no'] : ['ok'];
+      var buttons = [];
+      ['ok', 'yes', 'no'].forEach(function(name) {
+        var button = VantorWeb.element('dialog-' + name);
+        var visible = shown.indexOf(name) >= 0;
+        button.hidden = !visible;
+        if (visible) buttons.push(button);
+      });
+      VantorWeb.keys.fill(0);  // the box has the keyboard now
+      VantorWeb.dialog = {buttons: buttons, answer: answer};
+      box.hidden = false;
+      buttons[0].focus();
+    },
+
+    // Enter is the first button, Escape the last.
+    dialogKey: function(e) {
+      var buttons = VantorWeb.dialog.buttons;
+      if (e.key === 'Enter') VantorWeb.answer(buttons[0]);
+      else if (e.key === 'Escape') VantorWeb.answer(buttons[buttons.length - 1]);
+      else return;
+      e.preventDefault();
+    },
+
+    answer: function(button) {
+      var dialog = VantorWeb.dialog;
+      if (!dialog) return;
+      var index = dialog.buttons.indexOf(button);
+      if (index < 0) return;
+      VantorWeb.dialog = null;
+      VantorWeb.element('dialog').hidden = true;
+      VantorWeb.focusCanvas();
+      // The answer is a user gesture: audio may start from now on.
+      VantorWeb.resumeAudio();
+      dialog.answer(index + 1);
+    },
+
+    // ---- Sound -----------------------------------------------------------------
+
+    resumeAudio: function() {
+      if (VantorWeb.audio && VantorWeb.audio.state === 'suspended') VantorWeb.audio.resume();
+    },
+
+    haltSound: function(slot) {
+      if (!slot || !slot.source) return;
+      var source = slot.source;
+      slot.source = null;
+      try { source.stop(); } catch (e) {}
+      source.disconnect();
+    },
+
+    // ---- The maps folder ---------------------------------------------------------
+
+    // Before the program starts: the maps folder as IndexedDB last kept it.
+    loadMaps: function() {
+      FS.mkdir(VantorWeb.MAPS);
+      if (typeof indexedDB === 'undefined' || !indexedDB) {
+        VantorWeb.storageLost();
+        return;
+      }
+      try {
+        FS.mount(IDBFS, {}, VantorWeb.MAPS);
+      } catch (e) {
+        VantorWeb.storageLost();
+        return;
+      }
+      addRunDependency('vantor-maps');
+      FS.syncfs(true, function(error) {
+        if (error) VantorWeb.storageLost();
+        removeRunDependency('vantor-maps');
+      });
+    },
+
+    // The shipped maps come with the page and are copied in at each start.
+    copyShippedMaps: function() {
+      var names = [];
+      try { names = FS.readdir(VantorWeb.SHIPPED_MAPS); } catch (e) { return; }
+      names.forEach(function(name) {
+        if (name === '.' || name === '..') return;
+        FS.writeFile(VantorWeb.MAPS + '/' + name, FS.readFile(VantorWeb.SHIPPED_MAPS + '/' + name));
+      });
+      VantorWeb.saveMaps();
+    },
+
+    // Maps stay in memory for the session; the page says once that they
+    // will not be kept.
+    storageLost: function() {
+      if (!VantorWeb.storage) return;
+      VantorWeb.storage = false;
+      VantorWeb.notice('Karten werden in diesem Browser nicht gespeichert.');
+    },
+
+    // Writes the maps folder back to IndexedDB; one write at a time, and one
+    // more after it when something changed meanwhile.
+    saveMaps: function() {
+      if (!VantorWeb.storage) return;
+      if (VantorWeb.syncing) {
+        VantorWeb.syncAgain = true;
+        return;
+      }
+      VantorWeb.syncing = true;
+      FS.syncfs(false, function(error) {
+        VantorWeb.syncing = false;
+        if (error) VantorWeb.storageLost();
+        if (VantorWeb.syncAgain) {
+          VantorWeb.syncAgain = false;
+          VantorWeb.saveMaps();
+        }
+      });
+    },
+
+    // A data file that was written is kept as soon as it is closed: the file
+    // system's write and close are watched for streams inside the maps folder.
+    watchFileWrites: function() {
+      var write = FS.write, close = FS.close;
+      FS.write = function(stream) {
+        if (stream.path && stream.path.indexOf(VantorWeb.MAPS + '/') === 0) stream.vantorWritten = true;
+        return write.apply(FS, arguments);
+      };
+      FS.close = function(stream) {
+        var written = stream.vantorWritten;
+        var result = close.apply(FS, arguments);
+        if (written) VantorWeb.saveMaps();
+        return result;
+      };
+    },
+
+    downloadOwnMap: function() {
+      var bytes;
+      try {
+        bytes = FS.readFile(VantorWeb.OWN_MAP);
+      } catch (e) {
+        VantorWeb.notice('Es gibt noch keine eigene Karte.');
+        return;
+      }
+      var link = document.createElement('a');
+      link.href = URL.createObjectURL(new Blob([bytes], {type: 'application/octet-stream'}));
+      link.download = 'own.map';
+      document.body.appendChild(link);
+      link.click();
+      link.remove();
+      setTimeout(function() { URL.revokeObjectURL(link.href); }, 1000);
+    },
+
+    // Any file is taken, whatever its length: the map reader reads what is
+    // there and zeros after it.
+    uploadOwnMap: function(e) {
+      var input = e.target;
+      var file = input.files && input.files[0];
+      if (!file) return;
+      file.arrayBuffer().then(function(buffer) {
+        var bytes = new Uint8Array(buffer);
+        FS.writeFile(VantorWeb.OWN_MAP, bytes);
+        VantorWeb.saveMaps();
+        var text = 'Karte geladen: ' + file.name + ' (' + bytes.length + ' Bytes).';
+        if (bytes.length !== VantorWeb.MAP_FILE_SIZE)
+          text += ' Eine Karte hat ' + VantorWeb.MAP_FILE_SIZE + ' Bytes; die Datei wird trotzdem verwendet.';
+        VantorWeb.notice(text);
+        input.value = '';
+      });
+    },
+  },
+
+  // ---- What platform_web.cpp calls ---------------------------------------------
+
+  vantor_web_has_canvas: function() {
+    return typeof document !== 'undefined' && VantorWeb.element('screen') ? 1 : 0;
+  },
+
+  vantor_web_open_canvas: function(width, height) {
+    var canvas = VantorWeb.element('screen');
+    canvas.width = width;
+    canvas.height = height;
+    VantorWeb.canvas = canvas;
+    VantorWeb.context = canvas.getContext('2d', {alpha: false});
+    VantorWeb.image = VantorWeb.context.createImageData(width, height);
+    VantorWeb.nextFrameAt = 0;
+    VantorWeb.fitCanvas();
+  },
+
+  vantor_web_close_canvas: function() {
+    VantorWeb.context = null;
+    VantorWeb.image = null;
+  },
+
+  vantor_web_present: function(pixels, width, height) {
+    if (!VantorWeb.context) return;
+    VantorWeb.image.data.set(HEAPU8.subarray(pixels, pixels + width * height * 4));
+    VantorWeb.context.putImageData(VantorWeb.image, 0, 0);
+  },
+
+  vantor_web_wait_frame: function() {
+    return Asyncify.handleSleep(VantorWeb.waitFrame);
+  },
+
+  vantor_web_take_focus_changes: function() {
+    var changes = VantorWeb.focusChanges;
+    VantorWeb.focusChanges = 0;
+    return changes;
+  },
+
+  vantor_web_in_front: function() {
+    return VantorWeb.inFront && !VantorWeb.dialog ? 1 : 0;
+  },
+
+  vantor_web_read_keys: function(keys) {
+    HEAPU8.set(VantorWeb.keys, keys);
+  },
+
+  // Copies up to capacity button changes as (x, y, code) and returns how
+  // many there were, which may be more.
+  vantor_web_take_buttons: function(events, capacity) {
+    var list = VantorWeb.buttons;
+    VantorWeb.buttons = [];
+    for (var i = 0; i < list.length && i < capacity; i++) {
+      HEAP32[(events >> 2) + 3 * i] = list[i][0];
+      HEAP32[(events >> 2) + 3 * i + 1] = list[i][1];
+      HEAP32[(events >> 2) + 3 * i + 2] = list[i][2];
+    }
+    return list.length;
+  },
+
+  vantor_web_pointer: function(xy) {
+    HEAP32[xy >> 2] = VantorWeb.pointerX;
+    HEAP32[(xy >> 2) + 1] = VantorWeb.pointerY;
+  },
+
+  vantor_web_hold_mouse: function(held) {
+    VantorWeb.mouseHeld = !!held;
+    VantorWeb.buttons = [];
+    var canvas = VantorWeb.element('screen');
+    if (canvas) canvas.style.cursor = held ? 'none' : '';
+  },
+
+  vantor_web_message_box: function(title, text, yesNo) {
+    var titleText = VantorWeb.text(title), bodyText = VantorWeb.text(text);
+    return Asyncify.handleSleep(function(wakeUp) {
+      VantorWeb.openDialog(titleText, bodyText, yesNo, function(button) {
+        VantorWeb.nextFrameAt = 0;
+        wakeUp(button);
+      });
+    });
+  },
+
+  vantor_web_open_audio: function() {
+    var Context = window.AudioContext || window.webkitAudioContext;
+    if (!Context) return 0;
+    try {
+      VantorWeb.audio = new Context();
+    } catch (e) {
+      return 0;
+    }
+    VantorWeb.sounds = [];
+    return 1;
+  },
+
+  vantor_web_close_audio: function() {
+    if (!VantorWeb.audio) return;
+    VantorWeb.sounds.forEach(VantorWeb.haltSound);
+    VantorWeb.sounds = [];
+    VantorWeb.audio.close();
+    VantorWeb.audio = null;
+  },
+
+  // 16-bit signed interleaved samples, decoded once into an AudioBuffer.
+  vantor_web_load_sound: function(n, samples, bytes, frequency, channels) {
+    var audio = VantorWeb.audio;
+    if (!audio) return 0;
+    VantorWeb.haltSound(VantorWeb.sounds[n]);
+    var frames = Math.floor(bytes / (2 * channels));
+    var buffer = null;
+    if (frames > 0) {
+      try {
+        buffer = audio.createBuffer(channels, frames, frequency);
+      } catch (e) {
+        return 0;
+      }
+      var first = samples >> 1;
+      for (var c = 0; c < channels; c++) {
+        var data = buffer.getChannelData(c);
+        for (var i = 0; i < frames; i++) data[i] = HEAP16[first + i * channels + c] / 32768;
+      }
+    }
+    VantorWeb.sounds[n] = {buffer: buffer, source: null};
+    return 1;
+  },
+
+  vantor_web_free_sound: function(n) {
+    VantorWeb.haltSound(VantorWeb.sounds[n]);
+    delete VantorWeb.sounds[n];
+  },
+
+  // Each number plays at most once at a time: starting it again restarts it.
+  vantor_web_play_sound: function(n, loop) {
+    var slot = VantorWeb.sounds[n];
+    if (!VantorWeb.audio || !slot) return 0;
+    VantorWeb.haltSound(slot);
+    if (!slot.buffer) return 1;  // an empty sound is over at once
+    var source = VantorWeb.audio.createBufferSource();
+    source.buffer = slot.buffer;
+    source.loop = !!loop;
+    source.connect(VantorWeb.audio.destination);
+    source.onended = function() {
+      if (slot.source === source) slot.source = null;
+    };
+    source.start();
+    slot.source = source;
+    return 1;
+  },
+
+  vantor_web_halt_sound: function(n) {
+    if (n === -1) VantorWeb.sounds.forEach(VantorWeb.haltSound);
+    else VantorWeb.haltSound(VantorWeb.sounds[n]);
+  },
+
+  vantor_web_program_ended: function() {
+    window.vantorRunning = false;
+    var ended = VantorWeb.element('ended');
+    if (ended) ended.hidden = false;
+    var restart = VantorWeb.element('restart');
+    if (restart) restart.focus();
+  },
+
+  vantor_web_halt: function() {
+    return Asyncify.handleSleep(function() {});
+  },
+};
+
+autoAddDeps(LibraryVantorWeb, '$VantorWeb');
+mergeInto(LibraryManager.library, LibraryVantorWeb);
