@@ -1,17 +1,17 @@
 // The drawing pass: text, boxes, lines and points on the screen's back
 // buffer, and colour values.
 //
-// Text is rendered with SDL2_ttf without anti-aliasing (every pixel is either
-// the drawing colour or untouched). A rendered text is kept as spans of
-// letter pixels, so the few lines a frame draws cost a cache look-up and some
-// short fills.
-#include <SDL_ttf.h>
-
+// Text is drawn from the prebuilt glyphs of media/glyphs.h, without
+// anti-aliasing (every pixel is either the drawing colour or untouched), and
+// laid out the way the font engine that rendered them lays out a line. A laid
+// out text is kept as spans of letter pixels, so the few lines a frame draws
+// cost a cache look-up and some short fills.
 #include <algorithm>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "media/glyphs.h"
 #include "media/internal.h"
 #include "media/media.h"
 
@@ -23,8 +23,6 @@ constexpr uint32_t WHITE = 0xFFFFFF;
 constexpr int MODE_NO_TEXT_BACKGROUND = 1;
 constexpr int MODE_INVERT = 2;
 constexpr int MODE_OUTLINE = 4;
-constexpr int FONT_POINTS = 14;
-constexpr int MAX_LINE_HEIGHT = 20;  // the programs' text lines stand 20 pixels apart
 constexpr size_t MAX_CACHED_TEXTS = 256;
 
 struct DrawingState {
@@ -35,24 +33,9 @@ struct DrawingState {
   int penX = 0, penY = 0;
 };
 
-struct Span {  // letter pixels y, x .. x + length - 1 relative to the text's top left
-  int16_t y, x, length;
-};
-
-struct RenderedText {
-  int advance = 0;
-  std::vector<Span> spans;
-};
-
 DrawingState drawing;
 
-struct Font {
-  bool tried = false;
-  TTF_Font* font = nullptr;
-  int lineHeight = 0;
-  std::unordered_map<std::string, RenderedText> cache;
-};
-Font text;
+std::unordered_map<std::string, RenderedText> textCache;
 
 // ---- Pixels -----------------------------------------------------------------
 
@@ -95,19 +78,6 @@ constexpr uint16_t CP1252_HIGH[32] = {
     0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
 
-void AppendUtf8(std::string& out, uint32_t c) {
-  if (c < 0x80) {
-    out += char(c);
-  } else if (c < 0x800) {
-    out += char(0xC0 | c >> 6);
-    out += char(0x80 | (c & 0x3F));
-  } else {
-    out += char(0xE0 | c >> 12);
-    out += char(0x80 | (c >> 6 & 0x3F));
-    out += char(0x80 | (c & 0x3F));
-  }
-}
-
 // Length of the well-formed UTF-8 sequence at s (0 if there is none).
 int Utf8Length(const unsigned char* s) {
   auto cont = [](unsigned char c, unsigned char lo = 0x80, unsigned char hi = 0xBF) {
@@ -127,71 +97,104 @@ int Utf8Length(const unsigned char* s) {
   return 0;
 }
 
+uint32_t DecodeUtf8(const unsigned char* s, int length) {
+  if (length == 1) return s[0];
+  uint32_t c = s[0] & (0x7F >> length);
+  for (int i = 1; i < length; ++i) c = c << 6 | (s[i] & 0x3F);
+  return c;
+}
+
 // Texts are UTF-8; a byte that does not start a well-formed sequence is taken
 // as Windows-1252, so "ö" shows as ö whether written as C3 B6 or as F6.
-std::string ToUtf8(const char* text) {
-  std::string out;
+std::vector<uint32_t> CodePoints(const char* text) {
+  std::vector<uint32_t> out;
   const auto* s = reinterpret_cast<const unsigned char*>(text);
   while (*s) {
     int n = Utf8Length(s);
     if (n > 0) {
-      out.append(reinterpret_cast<const char*>(s), size_t(n));
+      out.push_back(DecodeUtf8(s, n));
       s += n;
     } else {
-      AppendUtf8(out, *s >= 0x80 && *s < 0xA0 ? CP1252_HIGH[*s - 0x80] : *s);
+      out.push_back(*s >= 0x80 && *s < 0xA0 ? CP1252_HIGH[*s - 0x80] : *s);
       ++s;
     }
   }
   return out;
 }
 
-bool OpenFont() {
-  if (text.tried) return text.font != nullptr;
-  text.tried = true;
-  if (!TTF_WasInit() && TTF_Init() != 0) return false;
-  for (int points = FONT_POINTS; points >= 6 && !text.font; --points) {
-    text.font = TTF_OpenFont(VANTOR_FONT, points);
-    if (text.font && TTF_FontLineSkip(text.font) > MAX_LINE_HEIGHT) {
-      TTF_CloseFont(text.font);
-      text.font = nullptr;
-    }
-  }
-  if (!text.font) return false;
-  TTF_SetFontHinting(text.font, TTF_HINTING_MONO);
-  text.lineHeight = TTF_FontLineSkip(text.font);
-  return true;
+// The glyph of a character; U+FFFD (the last glyph) for one the font lacks.
+int GlyphIndex(const GlyphFont& font, uint32_t c) {
+  const Glyph* end = font.glyphs + font.glyphCount;
+  const Glyph* g = std::lower_bound(font.glyphs, end, c,
+                                    [](const Glyph& glyph, uint32_t cp) { return glyph.codePoint < cp; });
+  return g != end && g->codePoint == c ? int(g - font.glyphs) : font.glyphCount - 1;
 }
 
-RenderedText RenderText(const std::string& utf8) {
+int Kerning(const GlyphFont& font, int first, int second) {
+  const KerningPair* end = font.kerning + font.kerningCount;
+  const KerningPair* k = std::lower_bound(font.kerning, end, std::pair(first, second),
+                                          [](const KerningPair& p, std::pair<int, int> key) {
+                                            return std::pair<int, int>(p.first, p.second) < key;
+                                          });
+  return k != end && k->first == first && k->second == second ? k->amount : 0;
+}
+
+int FloorPixels(int64_t subpixels) { return int(subpixels >> 6); }
+
+}  // namespace
+
+// The pen moves in 1/64 pixel by each glyph's advance and the kerning to the
+// next; a glyph stands at the whole pixel left of its pen position. The text
+// occupies the union of the glyph boxes, the line (ascent plus descent) and
+// the pen's end; when a glyph reaches left of the start or above the line,
+// the whole text moves right or down by that much, as the engine does.
+RenderedText LayOutText(const GlyphFont& font, const std::vector<uint32_t>& text) {
+  struct Placed {
+    int glyph, x, y;
+  };
+  std::vector<Placed> placed;
+  int64_t pen = 0;
+  int minX = 0, maxX = 0, minY = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const int index = GlyphIndex(font, text[i]);
+    const Glyph& g = font.glyphs[index];
+    const int x = FloorPixels(pen) + g.left, y = font.ascent - g.top;
+    placed.push_back({index, x, y});
+    minX = std::min(minX, x);
+    maxX = std::max(maxX, x + g.width);
+    minY = std::min(minY, y);
+    pen += g.advance;
+    if (i + 1 < text.size()) pen += Kerning(font, index, GlyphIndex(font, text[i + 1]));
+  }
+  maxX = std::max(maxX, FloorPixels(pen));
+
   RenderedText r;
-  int w = 0, h = 0;
-  if (TTF_SizeUTF8(text.font, utf8.c_str(), &w, &h) == 0) r.advance = w;
-  SDL_Surface* s = TTF_RenderUTF8_Solid(text.font, utf8.c_str(), SDL_Color{255, 255, 255, 255});
-  if (!s) return r;
-  // Solid rendering gives 8-bit pixels: 0 is background, anything else a letter.
-  SDL_LockSurface(s);
-  for (int y = 0; y < s->h; ++y) {
-    const uint8_t* row = static_cast<const uint8_t*>(s->pixels) + size_t(y) * s->pitch;
-    for (int x = 0; x < s->w;) {
-      if (!row[x]) {
-        ++x;
-        continue;
+  r.advance = maxX - minX;
+  for (const Placed& p : placed) {
+    const Glyph& g = font.glyphs[p.glyph];
+    for (int row = 0; row < g.rows; ++row) {
+      const uint32_t bits = font.rows[g.firstRow + row];
+      for (int x = 0; x < g.width;) {
+        if (!(bits >> x & 1)) {
+          ++x;
+          continue;
+        }
+        const int start = x;
+        while (x < g.width && (bits >> x & 1)) ++x;
+        r.spans.push_back({int16_t(p.x - minX + start), int16_t(p.y - minY + row), int16_t(x - start)});
       }
-      int start = x;
-      while (x < s->w && row[x]) ++x;
-      r.spans.push_back({int16_t(y), int16_t(start), int16_t(x - start)});
     }
   }
-  SDL_UnlockSurface(s);
-  SDL_FreeSurface(s);
   return r;
 }
 
-const RenderedText* CachedText(const std::string& utf8) {
-  auto it = text.cache.find(utf8);
-  if (it != text.cache.end()) return &it->second;
-  if (text.cache.size() >= MAX_CACHED_TEXTS) text.cache.clear();
-  return &text.cache.emplace(utf8, RenderText(utf8)).first->second;
+namespace {
+
+const RenderedText* CachedText(const char* text) {
+  auto it = textCache.find(text);
+  if (it != textCache.end()) return &it->second;
+  if (textCache.size() >= MAX_CACHED_TEXTS) textCache.clear();
+  return &textCache.emplace(text, LayOutText(GLYPH_FONT, CodePoints(text))).first->second;
 }
 
 }  // namespace
@@ -219,13 +222,13 @@ void SetDrawingColor(uint32_t color) {
 }
 
 int DrawString(int x, int y, const char* str) {
-  if (!drawing.passOpen || !str || !*str || !OpenFont()) return x;
-  const RenderedText* r = CachedText(ToUtf8(str));
+  if (!drawing.passOpen || !str || !*str) return x;
+  const RenderedText* r = CachedText(str);
   if (uint32_t* target = PassTarget()) {
     if (!(drawing.drawingMode & MODE_NO_TEXT_BACKGROUND))
-      FillRect(target, x, y, int64_t(x) + r->advance, int64_t(y) + text.lineHeight, drawing.textBackground,
+      FillRect(target, x, y, int64_t(x) + r->advance, int64_t(y) + GLYPH_FONT.lineHeight, drawing.textBackground,
                false);
-    for (const Span& s : r->spans) {
+    for (const TextSpan& s : r->spans) {
       int64_t sx = int64_t(x) + s.x, sy = int64_t(y) + s.y;
       FillRect(target, sx, sy, sx + s.length, sy + 1, drawing.drawColor, false);
     }
@@ -299,5 +302,5 @@ void EndDrawing() { drawing.passOpen = false; }
 
 void ResetDrawingState() {
   drawing = DrawingState{};
-  text.cache.clear();
+  textCache.clear();
 }

@@ -1,6 +1,7 @@
 // State shared between the media layer's own modules; not for the programs.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -52,10 +53,27 @@ const AudioOutput* SoundOutput();
 // Forgets the sound output; CloseSound calls it after closing the output.
 void CloseSoundOutput();
 
+// PCM samples: format as in AudioOutput (bits per sample in the low byte;
+// 0x8000 signed, 0x1000 big-endian, 0x0100 floating point), channels
+// interleaved, frames per second.
+struct PcmFormat {
+  uint16_t format;
+  int channels;
+  int rate;
+};
+// The number of frames `frames` input frames become at another rate.
+size_t ConvertedFrames(size_t frames, int fromRate, int toRate);
+// Converts the whole frames of `samples` into `out`; false when either format
+// is not 8-, 16- or 32-bit integer or 32-bit float PCM.
+bool ConvertPcm(const uint8_t* samples, size_t bytes, const PcmFormat& from, const PcmFormat& to,
+                std::vector<uint8_t>& out);
+
 // Installs a backend in place of the current one (which is destroyed); the
 // caller then resets the media state.
 void InstallPlatform(std::unique_ptr<Platform> platform);
-std::unique_ptr<Platform> MakeSdlPlatform();
+// The backend the programs run on; defined by the backend's own file, so
+// that the build chooses it by the file it links.
+std::unique_ptr<Platform> MakeDefaultPlatform();
 
 // Mouse events waiting for the next read, buffered the way a mouse device
 // does: up to 24 events, and more than that loses them all. Consecutive
@@ -72,6 +90,18 @@ void QueueMouseWheel(MouseQueue& queue, int amount);
 void QueueMouseButton(MouseQueue& queue, int button, bool down);
 // Moves the waiting events to `out` (nothing on overflow) and empties the queue.
 void TakeMouseEvents(MouseQueue& queue, std::vector<MouseEvent>& out, bool& overflow);
+
+// A text laid out from a font's glyphs: the x just after it and its letter
+// pixels as runs along rows, relative to the text's top left.
+struct TextSpan {
+  int16_t x, y, length;
+};
+struct RenderedText {
+  int advance = 0;
+  std::vector<TextSpan> spans;
+};
+struct GlyphFont;
+RenderedText LayOutText(const GlyphFont& font, const std::vector<uint32_t>& text);
 
 // The set-1 scan code (extended keys with 0x80 added) of an SDL scancode;
 // 0 for keys a PC keyboard does not have.

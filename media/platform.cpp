@@ -1,4 +1,6 @@
-// The backend switch and the reset of every media module.
+// The backend switch and the reset of every media module. The default
+// backend is whichever one the build links: its file defines
+// MakeDefaultPlatform.
 #include <memory>
 
 #include "media/internal.h"
@@ -9,18 +11,13 @@ std::unique_ptr<Platform> current;
 }
 
 Platform& CurrentPlatform() {
-  if (!current) current = MakeSdlPlatform();
+  if (!current) current = MakeDefaultPlatform();
   return *current;
 }
 
 void InstallPlatform(std::unique_ptr<Platform> platform) {
   current.reset();  // the old backend closes what it still holds
   current = std::move(platform);
-}
-
-void UseSdlPlatform() {
-  InstallPlatform(MakeSdlPlatform());
-  ResetAllMediaState();
 }
 
 void ResetAllMediaState() {

@@ -75,9 +75,11 @@ class Platform {
   [[noreturn]] virtual void Exit(int code) = 0;
 };
 
-// The backend in use. The SDL2 backend unless a test switched to headless.
+// The backend in use: the build's default backend unless a test switched to
+// headless.
 Platform& CurrentPlatform();
 
-// Switches back to the SDL2 backend (the default), e.g. for a test that
-// plays through SDL's "disk" audio driver. Forgets all media state.
+// Switches back to the SDL2 backend, e.g. for a test that plays through
+// SDL's "disk" audio driver. Forgets all media state. Defined by the SDL2
+// backend, so only where it is built.
 void UseSdlPlatform();

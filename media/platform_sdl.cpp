@@ -476,7 +476,12 @@ class SdlPlatform : public Platform {
 
 }  // namespace
 
-std::unique_ptr<Platform> MakeSdlPlatform() { return std::make_unique<SdlPlatform>(); }
+std::unique_ptr<Platform> MakeDefaultPlatform() { return std::make_unique<SdlPlatform>(); }
+
+void UseSdlPlatform() {
+  InstallPlatform(std::make_unique<SdlPlatform>());
+  ResetAllMediaState();
+}
 
 // ---- SDL scancodes to set-1 scan codes --------------------------------------
 

@@ -1,9 +1,7 @@
 // Numbered sounds made from RIFF/WAVE images. The image is parsed here, its
-// PCM samples are converted by SDL to the format of the open output, and the
+// PCM samples are converted to the format of the open output, and the
 // backend plays them. The backend keeps the playback state (playing, looping,
 // position); this module only knows which numbers hold a sound.
-
-#include <SDL.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -95,28 +93,20 @@ bool FormatIsConvertible(const WaveFormat& f) {
   return f.blockAlign == f.channels * f.bits / 8;
 }
 
-// SDL converts in place in a buffer of len * len_mult bytes, len_mult being
-// generous; a hostile image (a long data chunk at a low rate) could ask for
-// many gigabytes, so that buffer is bounded. Minutes of music stay far below.
-constexpr size_t MAX_CONVERT_BUFFER = size_t(1) << 30;
+// A hostile image (a long data chunk at a low rate) could ask for many
+// gigabytes once converted, so the converted size is bounded: 256 MiB hold
+// over 25 minutes of 16-bit stereo at 44.1 kHz.
+constexpr size_t MAX_CONVERTED_BYTES = size_t(1) << 28;
 
 bool ConvertSamples(const WaveImage& wave, const AudioOutput& out, std::vector<uint8_t>& result) {
   const WaveFormat& f = wave.format;
-  const size_t bytes = wave.sampleBytes / f.blockAlign * f.blockAlign;  // whole frames only
-  if (bytes == 0) return false;
-  SDL_AudioCVT cvt;
-  if (SDL_BuildAudioCVT(&cvt, f.bits == 8 ? AUDIO_U8 : AUDIO_S16LSB, uint8_t(f.channels),
-                        int(f.rate), out.format, uint8_t(out.channels), out.frequency) < 0)
-    return false;
-  if (cvt.len_mult <= 0 || bytes > MAX_CONVERT_BUFFER / size_t(cvt.len_mult)) return false;
-  result.assign(bytes * size_t(cvt.len_mult), 0);
-  std::memcpy(result.data(), wave.samples, bytes);
-  cvt.buf = result.data();
-  cvt.len = int(bytes);
-  if (SDL_ConvertAudio(&cvt) != 0 || cvt.len_cvt <= 0) return false;
-  result.resize(size_t(cvt.len_cvt));
-  result.shrink_to_fit();
-  return true;
+  const size_t frames = wave.sampleBytes / f.blockAlign;  // whole frames only
+  const PcmFormat from{uint16_t(f.bits == 8 ? 0x0008 : 0x8010), f.channels, int(f.rate)};
+  const PcmFormat to{out.format, out.channels, out.frequency};
+  const size_t outFrameBytes = size_t((out.format & 0xFF) / 8) * size_t(std::max(out.channels, 1));
+  const size_t outFrames = ConvertedFrames(frames, from.rate, to.rate);
+  if (outFrameBytes == 0 || outFrames == 0 || outFrames > MAX_CONVERTED_BYTES / outFrameBytes) return false;
+  return ConvertPcm(wave.samples, frames * f.blockAlign, from, to, result);
 }
 
 }  // namespace

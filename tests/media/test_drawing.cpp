@@ -1,9 +1,11 @@
 // The drawing pass: colours, boxes, points, lines and text.
+#include <SDL_ttf.h>
 #include <gtest/gtest.h>
 
 #include <set>
 #include <vector>
 
+#include "media/glyphs.h"
 #include "media/headless.h"
 #include "media/internal.h"
 #include "media/media.h"
@@ -254,6 +256,88 @@ TEST_F(Drawing, TextIsClippedAtTheScreenEdges) {
   EXPECT_GT(CountNot(0), 0);
   EXPECT_EQ(At(W - 6, H - 1), 0u);
   EXPECT_EQ(At(W - 1, H - 5), WHITE);  // the cell's top row lies above the letters
+}
+
+// The prebuilt glyphs draw each text exactly as SDL2_ttf renders it from the
+// font they were made from, and return its width as SDL2_ttf measures it.
+TEST_F(Drawing, TextMatchesTheFontEngine) {
+  ASSERT_EQ(TTF_Init(), 0);
+  TTF_Font* font = nullptr;
+  for (int points = 14; points >= 6 && !font; --points) {
+    font = TTF_OpenFont(VANTOR_FONT, points);
+    if (font && TTF_FontLineSkip(font) > 20) {
+      TTF_CloseFont(font);
+      font = nullptr;
+    }
+  }
+  ASSERT_NE(font, nullptr) << TTF_GetError();
+  TTF_SetFontHinting(font, TTF_HINTING_MONO);
+  const char* const texts[] = {
+      // What the programs draw.
+      "Taste !", "RADAR:", "LEVEL : 3", "12", "Noch 17 Gefangene zu befreien",
+      "Wirklich beenden (j/n) ?", "Nicht gespeicherte Daten gehen verloren !", "F2 zum speichern",
+      "F3 zum laden", "ESC zum beenden", "Cusortasten zum scrollen ",
+      "LMT um Icons ausw\xC3\xA4hlen und zu setzen", "Startpunkt, Zielplattform oder Gefangene fehlen",
+      "Karte gespeichert", "X: 49", "Y-Offset: 1400", "F1 f\xC3\xBCr Hilfe",
+      // Pairs fonts often kern, umlauts, accents reaching above the line,
+      // letters reaching left of the pen, and the Windows-1252 extras.
+      "AVATAR Tour Wald LT Yo ff fi", "\xC3\x84\xC3\x96\xC3\x9C \xC3\xA4\xC3\xB6\xC3\xBC \xC3\x9F",
+      "\xC3\x85\xC3\x89\xC3\x8A \xC5\xB8 \xC3\xBF", "jaja _j",
+      "\xE2\x82\xAC \xE2\x80\x9E" "Anf\xC3\xBChrung\xE2\x80\x9C \xE2\x80\x93 \xE2\x80\xA6 \xE2\x84\xA2 \xEF\xBF\xBD",
+  };
+  for (const char* text : texts) {
+    SCOPED_TRACE(text);
+    Clear();
+    SetDrawingMode(1);
+    SetDrawingColor(RED);
+    const int end = DrawString(20, 20, text);
+    int w = 0, h = 0;
+    ASSERT_EQ(TTF_SizeUTF8(font, text, &w, &h), 0);
+    EXPECT_EQ(end, 20 + w);
+    SDL_Surface* s = TTF_RenderUTF8_Solid(font, text, SDL_Color{255, 255, 255, 255});
+    ASSERT_NE(s, nullptr);
+    std::vector<uint32_t> expected(size_t(W) * H, 0);
+    for (int y = 0; y < s->h; ++y)
+      for (int x = 0; x < s->w; ++x)
+        if (static_cast<const uint8_t*>(s->pixels)[y * s->pitch + x]) expected[size_t(20 + y) * W + 20 + x] = RED;
+    SDL_FreeSurface(s);
+    int differing = 0;
+    for (size_t i = 0; i < expected.size(); ++i) differing += expected[i] != Screen().hidden[i];
+    EXPECT_EQ(differing, 0);
+  }
+  TTF_CloseFont(font);
+  TTF_Quit();
+}
+
+// Layout in 1/64 pixel on a made-up font: kerning moves the pen before the
+// next glyph, fractions add up before a glyph is put on a whole pixel, and a
+// glyph reaching left of the start moves the whole text right.
+TEST(TextLayout, KerningAndFractionsAddUpBeforeRounding) {
+  constexpr uint32_t ROWS[] = {1};
+  constexpr Glyph GLYPHS[] = {{'A', 5 * 64 + 32, 0, 1, 1, 1, 0},
+                              {'V', 5 * 64 + 32, 0, 1, 1, 1, 0},
+                              {'j', 3 * 64, -2, 1, 1, 1, 0},
+                              {0xFFFD, 7 * 64, 1, 1, 1, 1, 0}};
+  constexpr KerningPair KERNING[] = {{0, 1, -40}};
+  const GlyphFont font{17, 13, 17, GLYPHS, 4, ROWS, KERNING, 1};
+  const struct {
+    std::vector<uint32_t> text;
+    std::vector<int> columns;
+    int advance;
+  } cases[] = {
+      {{'A', 'V', 'A'}, {0, 4, 10}, 15},  // 5.5 - 0.625, then 5.5 twice more
+      {{'V', 'V', 'A'}, {0, 5, 11}, 16},  // no kerning: 5.5 each
+      {{'j', 'A'}, {0, 5}, 10},            // shifted right by 2
+      {{'A', 0x3A9}, {0, 6}, 12},          // a character the font lacks is U+FFFD
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.text.size() << " glyphs from " << char(c.text[0]));
+    const RenderedText r = LayOutText(font, c.text);
+    std::vector<int> columns;
+    for (const TextSpan& s : r.spans) columns.push_back(s.x);
+    EXPECT_EQ(columns, c.columns);
+    EXPECT_EQ(r.advance, c.advance);
+  }
 }
 
 TEST_F(Drawing, NothingIsDrawnWhileTheScreenIsNotActive) {

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -132,6 +133,57 @@ TEST_F(Sound, SampleValuesKeepTheirLevel) {
   EXPECT_EQ(headless::SoundSamples(2), data);
 }
 
+// The converter on its own: sample formats, channel mapping and linear
+// resampling, one row per conversion.
+TEST(PcmConversion, FormatsChannelsAndRates) {
+  constexpr uint16_t U8 = 0x0008, S16 = 0x8010, S16_BIG = 0x9010, F32 = 0x8120, S32 = 0x8020;
+  auto pack = [](uint16_t format, const std::vector<double>& values) {
+    Bytes b;
+    for (double v : values) {
+      if (format == U8) b.push_back(uint8_t(v));
+      else if (format == S16) Put16(b, uint16_t(int16_t(v)));
+      else if (format == S16_BIG) b.insert(b.end(), {uint8_t(uint16_t(int16_t(v)) >> 8), uint8_t(int16_t(v))});
+      else if (format == S32) Put32(b, uint32_t(int32_t(v)));
+      else {
+        const float f = float(v);
+        uint32_t raw;
+        std::memcpy(&raw, &f, 4);
+        Put32(b, raw);
+      }
+    }
+    return b;
+  };
+  const struct {
+    const char* what;
+    PcmFormat from, to;
+    std::vector<double> in, out;
+  } cases[] = {
+      {"8-bit mono to 16-bit stereo", {U8, 1, 22050}, {S16, 2, 22050},
+       {0, 128, 192, 255}, {-32768, -32768, 0, 0, 16384, 16384, 32512, 32512}},
+      {"stereo to mono is the mean", {S16, 2, 44100}, {S16, 1, 44100}, {1000, -1000, 2000, 1000}, {0, 1500}},
+      {"stereo keeps its sides in four channels", {S16, 2, 44100}, {S16, 4, 44100}, {1, 2}, {1, 2, 0, 0}},
+      {"doubling the rate interpolates", {S16, 1, 22050}, {S16, 1, 44100}, {0, 1000, -1000}, {0, 500, 1000, 0, -1000, -1000}},
+      {"halving the rate", {S16, 1, 44100}, {S16, 1, 22050}, {0, 100, 200, 300}, {0, 200}},
+      {"three to four frames", {S16, 1, 3000}, {S16, 1, 4000}, {0, 300, 600}, {0, 225, 450, 600}},
+      {"16 bits big-endian", {S16, 1, 8000}, {S16_BIG, 1, 8000}, {-2, 258}, {-2, 258}},
+      {"16 to 32 bits", {S16, 1, 8000}, {S32, 1, 8000}, {-16384, 1}, {-1073741824, 65536}},
+      {"16 bits to float", {S16, 1, 8000}, {F32, 1, 8000}, {16384, -32768}, {0.5, -1.0}},
+      {"float clipped to 16 bits", {F32, 1, 8000}, {S16, 1, 8000}, {2.0, -0.25}, {32767, -8192}},
+      {"16 bits to 8", {S16, 1, 8000}, {U8, 1, 8000}, {-32768, 16384, 32767}, {0, 192, 255}},
+  };
+  for (const auto& c : cases) {
+    Bytes out;
+    const Bytes in = pack(c.from.format, c.in);
+    ASSERT_TRUE(ConvertPcm(in.data(), in.size(), c.from, c.to, out)) << c.what;
+    EXPECT_EQ(out, pack(c.to.format, c.out)) << c.what;
+  }
+  Bytes out;
+  const Bytes some(8, 0);
+  EXPECT_FALSE(ConvertPcm(some.data(), some.size(), {0x8018, 1, 8000}, {S16, 1, 8000}, out)) << "24 bits";
+  EXPECT_FALSE(ConvertPcm(some.data(), some.size(), {S16, 1, 8000}, {0x8110, 1, 8000}, out)) << "16-bit float";
+  EXPECT_FALSE(ConvertPcm(some.data(), some.size(), {S16, 0, 8000}, {S16, 1, 8000}, out)) << "no channels";
+}
+
 TEST_F(Sound, ChunksBeforeTheDataAreWalkedWithTheirPadByte) {
   const Bytes tone = Tone(2, 44100, 16, 441);
   // An odd-sized LIST chunk: reading the next chunk one byte early would miss "data".
@@ -175,7 +227,7 @@ TEST_F(Sound, UnusableImagesAreRefused) {
       {"data chunk of size 0", Riff({{"fmt ", Format(1, 22050, 16)}, {"data", {}}})},
       {"half a frame", Riff({{"fmt ", Format(1, 22050, 16)}, {"data", {7}}})},
       {"just RIFF", Bytes{'R', 'I', 'F', 'F'}},
-      // 4 MB at 1000 Hz would need a conversion buffer of over a gigabyte.
+      // 4 MB at 1000 Hz would become 740 MB at the output's rate.
       {"too long for its rate", Riff({{"fmt ", Format(1, 1000, 8)}, {"data", Bytes(4 << 20, 128)}})},
   };
   for (const auto& [what, image] : bad) {
