@@ -72,5 +72,6 @@ for side in native wasm; do
 done
 printf '560\n1 F2\n300\n' > "$work/own.replay"
 compare own "$work/own.replay" --no-sound
+grep -qx 'ownMapMode 1' "$work/own/wasm.out" || { echo "FAIL: own: the saved map was not played"; failed=1; }
 
 exit $failed
