@@ -5,6 +5,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <utility>
 
 #include "media/headless.h"
 #include "media/internal.h"
@@ -119,6 +120,14 @@ class HeadlessPlatform : public Platform {
   }
   // Motion made while the mouse was released is not seen later.
   void ReleaseMouse() override { record.mouse = MouseQueue{}; }
+
+  // The US layout: the three letter rows start at Q, A and Z.
+  int ScanCodeOfLetter(char letter) override {
+    for (auto [row, first] : {std::pair{"QWERTYUIOP", 0x10}, {"ASDFGHJKL", 0x1E}, {"ZXCVBNM", 0x2C}}) {
+      if (const char* at = std::strchr(row, letter); at && letter != '\0') return first + int(at - row);
+    }
+    return 0;
+  }
 
   uint32_t Ticks() override { return uint32_t(record.clock / UNITS_PER_MS); }
   void Sleep(int milliseconds) override {
