@@ -135,9 +135,9 @@ TEST_F(Input, MousePositionSumsDeltasAndStaysOnTheScreen) {
   EXPECT_EQ(MousePosX(), 799);
 }
 
-// The last event of a read sets a button, except that a button pressed and
-// released within one read (a touchpad's tap) reads as held for that read
-// and as up at the next.
+// The last event of a read sets a button. Mended: a button pressed and
+// released within one read (a touchpad's tap, a click shorter than a frame)
+// was lost; it reads as held for that read and as up at the next.
 TEST_F(Input, ButtonsFollowTheirLastEventAndAPressWithinOneReadIsSeenOnce) {
   struct Event {
     int button;
