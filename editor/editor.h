@@ -41,7 +41,7 @@ struct UndoHistory {
   // The map as the last recorded, undone or redone step left it; what the
   // map holds beyond this belongs to the step still open.
   MapLayer terrain, objects;
-  bool undoKeyWasDown = false, redoKeyWasDown = false;
+  bool zWasDown = false, yWasDown = false;
 };
 
 // Every field of the editor, all zero at program start.
@@ -135,6 +135,3 @@ void LoadMap();
 // in a pass: closes the open step when the left button is up, then undoes
 // or redoes one step on the press of the letter.
 void UndoRedo();
-void RecordUndoStep();
-void UndoStep();
-void RedoStep();
