@@ -135,6 +135,11 @@ bool ScriptNextFrame() {
     headless::SetMouseButton(1, s.leftButton);
     player.leftButton = s.leftButton;
   }
+  if (s.tap) {
+    headless::SetMouseButton(1, true);
+    headless::SetMouseButton(1, false);
+    player.leftButton = false;
+  }
   return true;
 }
 
@@ -212,6 +217,8 @@ void PrintEditorState() {
 #define PRINT_FIELD(name) printf(#name " %d\n", int(editor.name));
   EDITOR_INT_FIELDS(PRINT_FIELD)
 #undef PRINT_FIELD
+  const UndoHistory& h = editor.history;
+  printf("undoSteps %zu\nredoSteps %zu\n", h.applied, h.steps.size() - h.applied);
 }
 
 void PrintReport(const Options& o, bool ended) {
