@@ -1,8 +1,11 @@
 // The map editor program: its one state record and its entry points.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
+#include <vector>
 
 #include "formats/mapfile.h"
 
@@ -20,7 +23,27 @@
   X(startCount)          /* this frame's counts of the map's markers */      \
   X(targetCount)                                                              \
   X(prisonerCount)                                                            \
-  X(quitDeclined)        /* 1 once N was answered in the quit question */
+  X(quitDeclined)        /* 1 once N was answered in the quit question */ \
+  X(savedThisPress)      /* 1 once the held F2 has written the map */
+
+// One cell as an undo step found it and left it.
+struct CellChange {
+  int16_t cell;  // index into MapLayer::cells
+  int16_t terrainBefore, objectBefore;
+  int16_t terrainAfter, objectAfter;
+};
+
+// Undo and redo, in memory only. A step is what one stroke of the left
+// button or one load changed; the oldest steps beyond UNDO_STEPS are
+// forgotten.
+struct UndoHistory {
+  std::deque<std::vector<CellChange>> steps;
+  size_t applied = 0;  // steps[0, applied) are in the map; the rest can be redone
+  // The map as the last recorded, undone or redone step left it; what the
+  // map holds beyond this belongs to the step still open.
+  MapLayer terrain, objects;
+  bool zWasDown = false, yWasDown = false;
+};
 
 // Every field of the editor, all zero at program start.
 struct EditorState {
@@ -28,6 +51,7 @@ struct EditorState {
 #define EDITOR_INT_FIELD(name) int32_t name;
   EDITOR_INT_FIELDS(EDITOR_INT_FIELD)
 #undef EDITOR_INT_FIELD
+  UndoHistory history;
 };
 
 extern EditorState editor;
@@ -55,6 +79,7 @@ constexpr int PALETTE_Y = 100;
 constexpr int PALETTE_ICONS = 10;
 constexpr int OVERVIEW_X = 659;
 constexpr int OVERVIEW_Y = 1;
+constexpr int UNDO_STEPS = 1000;
 
 // The layer a chosen icon writes (selectedLayer), also DrawCell's layer.
 constexpr int LAYER_NONE = 0;
@@ -106,6 +131,11 @@ void DrawCursorPreview();
 void ShowHelp();
 void SaveMap();
 void LoadMap();
+
+// Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z), after everything that changes the map
+// in a pass: closes the open step when the left button is up, then undoes
+// or redoes one step on the press of the letter.
+void UndoRedo();
 
 // The state as "name value" lines (vantorreplay's report, the page's test hook).
 std::string EditorStateLines();

@@ -16,6 +16,7 @@ const char* const HELP_LINES[] = {
     "ESC zum beenden",
     "Cusortasten zum scrollen ",
     "LMT um Icons auszuwählen und zu setzen",
+    "Strg+Z zum rückgängig machen, Strg+Y zum wiederholen",
 };
 
 void DrawNotice(int x, int y, int mode, uint32_t colour, const char* text) {
@@ -26,11 +27,26 @@ void DrawNotice(int x, int y, int mode, uint32_t colour, const char* text) {
   EndDrawing();
 }
 
-bool OwnMapExists() {
+std::filesystem::path OwnMapFile() {
   std::string path = OWN_MAP_PATH_EDITOR;
   std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
+
+bool OwnMapExists() {
   std::error_code error;
-  return std::filesystem::exists(path, error);
+  return std::filesystem::exists(OwnMapFile(), error);
+}
+
+// The map that a save replaces stays beside it as "own .map.bak", a map
+// file like any other. Without a saved map there is nothing to keep; a copy
+// that fails keeps nothing and stops no save.
+void KeepPreviousMap() {
+  if (!OwnMapExists()) return;
+  std::filesystem::path backup = OwnMapFile();
+  backup += ".bak";
+  std::error_code error;
+  std::filesystem::copy_file(OwnMapFile(), backup, std::filesystem::copy_options::overwrite_existing, error);
 }
 
 }  // namespace
@@ -49,14 +65,17 @@ void ShowHelp() {
 }
 
 // In every frame while F2 is held. An incomplete map is refused in red on a
-// white text background. A file that cannot be written is reported and
-// editing goes on with the map as it is; only a save that worked is
-// confirmed.
+// white text background. The first write of a press keeps the map it
+// replaces; the writes after it in the same press would only keep this one.
+// A file that cannot be written is reported and editing goes on with the
+// map as it is; only a save that worked is confirmed.
 void SaveMap() {
   if (editor.startCount == 0 || editor.targetCount == 0 || editor.prisonerCount == 0) {
     DrawNotice(10, 10, 0, PackColor(255, 0, 0), "Startpunkt, Zielplattform oder Gefangene fehlen");
     return;
   }
+  if (editor.savedThisPress == 0) KeepPreviousMap();
+  editor.savedThisPress = 1;
   if (!WriteMapFile(OWN_MAP_PATH_EDITOR, editor.terrainGrid, editor.objectGrid)) {
     ShowMessageBox("Fehler", "Kann Datei nicht anlegen", 0);
     return;

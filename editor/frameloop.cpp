@@ -28,8 +28,12 @@ void EditorFramePass() {
   DrawPictureKeyed(PICTURE_POINTER, MousePosX(), MousePosY());
   DrawStatusTexts();
   if (KeyDown(KEY_F1)) ShowHelp();
-  if (KeyDown(KEY_F2)) SaveMap();
+  if (KeyDown(KEY_F2))
+    SaveMap();
+  else
+    editor.savedThisPress = 0;
   if (KeyJustReleased(KEY_F3)) LoadMap();
+  UndoRedo();
 }
 
 // Opposite keys held together cancel.

@@ -37,6 +37,9 @@ void ReleaseAllKeys();
 void MoveMouse(int dx, int dy);
 void SetMouseButton(int button, bool down);
 void SetFocus(bool inFront);
+// The keyboard layout: the key that types `letter` ('A'..'Z'), 0 for none.
+// Use() starts with the US layout.
+void SetLetterKey(char letter, int scanCode);
 
 // Called at every presented frame (with the number of frames presented so
 // far, starting at 1), before the frame's pacing advances the clock; the

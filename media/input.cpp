@@ -24,6 +24,9 @@ struct MouseState {
   int deltaX = 0, deltaY = 0;
   int wheel = 0;
   int button1 = 0, button2 = 0, button3 = 0;
+  // Pressed during the last read, even if released again in it: a touchpad
+  // tap sends both at once, and reads as held for that one read.
+  bool pressed1 = false, pressed2 = false, pressed3 = false;
 };
 
 KeyboardState keyboard;
@@ -43,16 +46,21 @@ int JustReleased(int k) {
   return 0;
 }
 
+void SetButton(int& button, bool& pressed, int down) {
+  button = down;
+  if (down) pressed = true;
+}
+
 void ApplyMouseEvent(const MouseEvent& e) {
   switch (e.kind) {
     case MouseEvent::MOTION_X: mouse.deltaX += e.value; break;
     case MouseEvent::MOTION_Y: mouse.deltaY += e.value; break;
     case MouseEvent::WHEEL: mouse.wheel += e.value; break;
     case MouseEvent::BUTTON: {
-      int down = (e.value & 0x80) ? 1 : 0;
-      if (e.button == 1) mouse.button1 = down;
-      if (e.button == 2) mouse.button2 = down;
-      if (e.button == 3) mouse.button3 = down;
+      const int down = (e.value & 0x80) ? 1 : 0;
+      if (e.button == 1) SetButton(mouse.button1, mouse.pressed1, down);
+      if (e.button == 2) SetButton(mouse.button2, mouse.pressed2, down);
+      if (e.button == 3) SetButton(mouse.button3, mouse.pressed3, down);
       break;
     }
   }
@@ -131,6 +139,11 @@ int KeyJustReleased(int scanCode) {
   return JustReleased(scanCode);
 }
 
+int KeyOfLetter(char letter) {
+  if (!keyboard.open || letter < 'A' || letter > 'Z') return 0;
+  return CurrentPlatform().ScanCodeOfLetter(letter);
+}
+
 // ---- Mouse -------------------------------------------------------------------
 
 int InitMouseSupport() {
@@ -147,6 +160,7 @@ void CloseMouse() {
 
 int ReadMouse() {
   mouse.deltaX = mouse.deltaY = mouse.wheel = 0;
+  mouse.pressed1 = mouse.pressed2 = mouse.pressed3 = false;
   if (!mouse.open) return 0;
   Platform& platform = CurrentPlatform();
   if (!platform.InFront() || !Screen().screenActive) {
@@ -172,9 +186,9 @@ int ReadMouse() {
 }
 
 int MouseButtonDown(int button) {
-  if (button == 1) return mouse.button1;
-  if (button == 2) return mouse.button2;
-  if (button == 3) return mouse.button3;
+  if (button == 1) return mouse.button1 | mouse.pressed1;
+  if (button == 2) return mouse.button2 | mouse.pressed2;
+  if (button == 3) return mouse.button3 | mouse.pressed3;
   return 0;
 }
 

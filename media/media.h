@@ -86,6 +86,10 @@ constexpr int ANY_KEY = -1;
 int ReadKeyboard();
 int KeyDown(int scanCode);          // 0x80 when held; scanCode -1: 1 if any key is held
 int KeyJustReleased(int scanCode);  // 1 once, in the first test after a seen hold
+// The scan code of the key labelled `letter` ('A'..'Z') in the user's
+// keyboard layout, for shortcuts named by their letter; 0 when no key types
+// it or the keyboard is not open.
+int KeyOfLetter(char letter);
 
 int ReadMouse();
 int MouseButtonDown(int button);  // 1 left, 2 right, 3 middle

@@ -55,6 +55,9 @@ class Platform {
   virtual bool ReadKeys(uint8_t keys[256]) = 0;
   virtual bool ReadMouse(std::vector<MouseEvent>& events, bool& overflow) = 0;
   virtual void ReleaseMouse() = 0;
+  // The set-1 scan code of the key that types `letter` ('A'..'Z') in the
+  // current keyboard layout; 0 if no key does.
+  virtual int ScanCodeOfLetter(char letter) = 0;
 
   // Time.
   virtual uint32_t Ticks() = 0;

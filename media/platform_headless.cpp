@@ -5,6 +5,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <utility>
 
 #include "media/headless.h"
 #include "media/internal.h"
@@ -33,6 +34,7 @@ struct Record {
   std::vector<MessageBoxCall> boxes;
   std::vector<SoundEvent> soundEvents;
   std::map<int, std::vector<uint8_t>> samples;
+  std::map<char, int> letterKeys;  // where the layout differs from the US one
   std::vector<std::string> log;
   // What is open, so that closing twice is logged once.
   bool displayObject = false, keyboard = false, mouseDevice = false;
@@ -120,6 +122,16 @@ class HeadlessPlatform : public Platform {
   // Motion made while the mouse was released is not seen later.
   void ReleaseMouse() override { record.mouse = MouseQueue{}; }
 
+  // The US layout unless a test changed it: the three letter rows start at
+  // Q, A and Z.
+  int ScanCodeOfLetter(char letter) override {
+    if (auto key = record.letterKeys.find(letter); key != record.letterKeys.end()) return key->second;
+    for (auto [row, first] : {std::pair{"QWERTYUIOP", 0x10}, {"ASDFGHJKL", 0x1E}, {"ZXCVBNM", 0x2C}}) {
+      if (const char* at = std::strchr(row, letter); at && letter != '\0') return first + int(at - row);
+    }
+    return 0;
+  }
+
   uint32_t Ticks() override { return uint32_t(record.clock / UNITS_PER_MS); }
   void Sleep(int milliseconds) override {
     if (milliseconds > 0) record.clock += uint64_t(milliseconds) * UNITS_PER_MS;
@@ -183,6 +195,8 @@ void HoldKey(int scanCode, bool held) {
 void ReleaseAllKeys() { std::memset(record.keys, 0, sizeof record.keys); }
 void MoveMouse(int dx, int dy) { QueueMouseMotion(record.mouse, dx, dy); }
 void SetMouseButton(int button, bool down) { QueueMouseButton(record.mouse, button, down); }
+
+void SetLetterKey(char letter, int scanCode) { record.letterKeys[letter] = scanCode; }
 
 void SetFocus(bool inFront) {
   if (inFront == record.inFront) return;

@@ -197,6 +197,12 @@ class SdlPlatform : public Platform {
     return true;
   }
 
+  // SDL's key map follows the layout the system reports, also when it changes.
+  int ScanCodeOfLetter(char letter) override {
+    if (!video || letter < 'A' || letter > 'Z') return 0;
+    return ScanCodeFromSdl(SDL_GetScancodeFromKey(SDL_Keycode(SDLK_a + (letter - 'A'))));
+  }
+
   void ReleaseMouse() override {
     if (mouseHeld) SDL_SetRelativeMouseMode(SDL_FALSE);
     mouseHeld = false;

@@ -26,6 +26,7 @@ void vantor_web_read_keys(uint8_t* keys);
 int vantor_web_take_buttons(int* events, int capacity);
 void vantor_web_pointer(int* xy);
 void vantor_web_hold_mouse(int held);
+int vantor_web_scan_code_of_letter(int letter);
 int vantor_web_message_box(const char* title, const char* text, int yesNo);  // waits
 int vantor_web_open_audio();
 void vantor_web_close_audio();
@@ -154,6 +155,13 @@ class WebPlatform : public Platform {
       layerY = y;
     }
     return true;
+  }
+
+  // The page learns the layout from the letters typed (and from the
+  // browser's layout map where there is one); until then the US layout.
+  int ScanCodeOfLetter(char letter) override {
+    if (letter < 'A' || letter > 'Z') return 0;
+    return vantor_web_scan_code_of_letter(letter);
   }
 
   void ReleaseMouse() override {

@@ -47,6 +47,7 @@ var LibraryVantorWeb = {
     SWITCH_KEYS: ['AltLeft', 'AltRight', 'Tab'],
 
     keys: null,  // 256 bytes, 0x80 = held; made by attach
+    letterCodes: {},  // 'A'..'Z' -> KeyboardEvent.code of the key that typed it
     inFront: true,
     focusChanges: 0,
     pointerX: 0,
@@ -95,6 +96,7 @@ var LibraryVantorWeb = {
     attach: function() {
       if (typeof window === 'undefined') return;
       VantorWeb.keys = new Uint8Array(256);
+      VantorWeb.readLayout();
       window.vantorRunning = false;
       addOnPreRun(VantorWeb.loadMaps);
       __ATMAIN__.push({func: VantorWeb.startProgram});
@@ -147,9 +149,22 @@ var LibraryVantorWeb = {
       var code = VantorWeb.KEY_CODES[e.code];
       if (code === undefined) return;
       if (down && !VantorWeb.inFront) VantorWeb.onFocus();  // a key event means the page is in front
+      if (down && /^[a-zA-Z]$/.test(e.key)) VantorWeb.letterCodes[e.key.toUpperCase()] = e.code;
       VantorWeb.keys[code] = down ? 0x80 : 0;
       if (!down && VantorWeb.SWITCH_KEYS.indexOf(e.code) >= 0) VantorWeb.focusChanges |= 4;
       if (VantorWeb.KEPT_KEYS.indexOf(e.code) >= 0 || e.ctrlKey) e.preventDefault();
+    },
+
+    // The browser's layout map, where it has one, gives the letters of keys
+    // not typed yet.
+    readLayout: function() {
+      if (!navigator.keyboard || !navigator.keyboard.getLayoutMap) return;
+      navigator.keyboard.getLayoutMap().then(function(map) {
+        map.forEach(function(key, code) {
+          var letter = key.toUpperCase();
+          if (/^[A-Z]$/.test(letter) && !VantorWeb.letterCodes[letter]) VantorWeb.letterCodes[letter] = code;
+        });
+      }, function() {});
     },
 
     // A program that is not in front reads every key as up.
@@ -465,6 +480,12 @@ var LibraryVantorWeb = {
     VantorWeb.buttons = [];
     var canvas = VantorWeb.element('screen');
     if (canvas) canvas.style.cursor = held ? 'none' : '';
+  },
+
+  vantor_web_scan_code_of_letter: function(letter) {
+    var name = String.fromCharCode(letter);
+    var code = VantorWeb.letterCodes[name] || 'Key' + name;
+    return VantorWeb.KEY_CODES[code] || 0;
   },
 
   vantor_web_message_box: function(title, text, yesNo) {

@@ -50,6 +50,7 @@ TEST_F(EditorHelp, F1ShowsTheHelpLinesWhileHeldUnderTheSaveRefusal) {
   ExpectText(0, 50, "ESC zum beenden", WHITE_TEXT);
   ExpectText(0, 70, "Cusortasten zum scrollen ", WHITE_TEXT);
   ExpectText(0, 90, "LMT um Icons auszuwählen und zu setzen", WHITE_TEXT);
+  ExpectText(0, 110, "Strg+Z zum rückgängig machen, Strg+Y zum wiederholen", WHITE_TEXT);
   Hold(KEY_F2);
   Pass();
   ExpectText(10, 10, REFUSAL, PackColor(255, 0, 0), 0);
@@ -114,6 +115,41 @@ TEST_F(EditorSave, AFailedSaveIsReportedAndEditingGoesOn) {
   EXPECT_EQ(editor.scrollX, 40);
   EXPECT_EQ(headless::MessageBoxes().size(), 1u);
   EXPECT_FALSE(Exists("maps"));
+}
+
+// Each press of F2 first keeps the map it replaces; holding F2 keeps nothing
+// more, a refused save touches neither file, and a backup that cannot be
+// made stops no save.
+TEST_F(EditorSave, EachSaveKeepsTheMapItReplacesBesideIt) {
+  const char* const BACKUP = "maps/own .map.bak";
+  auto save = [](int passes) {
+    Hold(KEY_F2);
+    Pass(passes);
+    Hold(KEY_F2, false);
+    Pass();
+  };
+  MakeCompleteMap();
+  Point(700, 300);
+  save(1);
+  const Bytes first = ReadBytes(OWN_MAP);
+  EXPECT_FALSE(Exists(BACKUP));
+  editor.terrainGrid.at(20, 20) = TERRAIN_BLOCK;
+  save(3);
+  const Bytes second = ReadBytes(OWN_MAP);
+  ASSERT_NE(first, second);
+  EXPECT_EQ(ReadBytes(BACKUP), first);
+  editor.objectGrid.at(5, 5) = OBJECT_NONE;  // no start point: refused
+  save(2);
+  EXPECT_EQ(ReadBytes(OWN_MAP), second);
+  EXPECT_EQ(ReadBytes(BACKUP), first);
+  std::filesystem::remove(BACKUP);
+  std::filesystem::create_directory(BACKUP);
+  editor.objectGrid.at(5, 5) = OBJECT_START;
+  editor.terrainGrid.at(20, 20) = TERRAIN_WALL;
+  save(1);
+  EXPECT_NE(ReadBytes(OWN_MAP), second);
+  EXPECT_TRUE(std::filesystem::is_directory(BACKUP));
+  EXPECT_TRUE(headless::MessageBoxes().empty());
 }
 
 using EditorLoad = EditorTest;

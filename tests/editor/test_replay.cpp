@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "formats/mapfile.h"
@@ -34,6 +36,26 @@ std::string BuildSmallMap() {
   return TITLE_CLICK + ClickIcon(4) + PaintCell(5, 7) + ClickIcon(1) + PaintCell(5, 8) + PaintCell(6, 8) +
          ClickIcon(5) + PaintCell(5, 6) + ClickIcon(6) + PaintCell(5, 5);
 }
+
+// Pressing the button over one cell and moving down to another, then letting
+// go: one stroke over every cell between them.
+std::string DragDown(int column, int fromRow, int toRow) {
+  std::string lines;
+  char line[48];
+  const int x = column * 40 + 20;
+  for (int row = fromRow - 1; row <= toRow; row++) {
+    snprintf(line, sizeof line, "1 @%d,%d%s\n", x, std::max(row, fromRow) * 40 + 20, row < fromRow ? "" : " LMB");
+    lines += line;
+  }
+  snprintf(line, sizeof line, "1 @%d,%d LMB\n1 @%d,%d\n", x, toRow * 40 + 20, x, toRow * 40 + 20);
+  return lines + line;
+}
+
+// Ctrl with the US keys of Z and Y, as the headless keyboard has them; the
+// frame after each recounts the markers. Saving is pressing and letting go.
+const std::string UNDO = "1 Ctrl 0x2C\n1\n";
+const std::string REDO = "1 Ctrl 0x15\n1\n";
+const std::string SAVE = "1 F2\n1\n";
 
 class EditorReplay : public TempDirTest {
  protected:
@@ -67,6 +89,92 @@ TEST_F(EditorReplay, TheTitleClickSetsNothingAndScrollingStopsAt1400) {
   EXPECT_EQ(run.values["ended"], "no");
   EXPECT_EQ(run.Int("scrollX"), 0);
   EXPECT_EQ(run.Int("scrollY"), 80);
+}
+
+// The small map is five strokes. Each row's values are those of the report.
+TEST_F(EditorReplay, UndoAndRedoTakeBackAndBringBackWholeStrokesAndLoads) {
+  struct Case {
+    const char* what;
+    std::string script;
+    std::map<std::string, int> expected;
+  };
+  const std::string map = BuildSmallMap();
+  const std::string eraseStart = map + ClickIcon(0) + DragDown(5, 4, 6);
+  // The load's counts come a pass after it.
+  const std::string loadOverSecondTarget = map + SAVE + ClickIcon(4) + PaintCell(8, 8) + "1 F3\n2\n";
+  const Case cases[] = {
+      {"the small map", map, {{"undoSteps", 5}, {"redoSteps", 0}, {"startCount", 1}}},
+      {"an eraser stroke over start point and prisoner", eraseStart,
+       {{"undoSteps", 6}, {"startCount", 0}, {"prisonerCount", 0}}},
+      {"the eraser stroke undone", eraseStart + UNDO,
+       {{"undoSteps", 5}, {"redoSteps", 1}, {"startCount", 1}, {"prisonerCount", 1}}},
+      {"and redone", eraseStart + UNDO + REDO, {{"undoSteps", 6}, {"redoSteps", 0}, {"startCount", 0}}},
+      {"and redone with Ctrl+Shift+Z", eraseStart + UNDO + "1 Ctrl 0x2A 0x2C\n1\n", {{"startCount", 0}}},
+      {"with the right Ctrl", eraseStart + "1 0x9D 0x2C\n1\n", {{"startCount", 1}}},
+      {"a load over a second target platform", loadOverSecondTarget, {{"undoSteps", 7}, {"targetCount", 1}}},
+      {"the load undone", loadOverSecondTarget + UNDO,
+       {{"undoSteps", 6}, {"targetCount", 2}, {"selectedCode", TERRAIN_TARGET_PLATFORM}, {"cursorCellX", 8}}},
+      {"a new stroke after an undo drops the redo", map + UNDO + ClickIcon(1) + PaintCell(10, 10) + REDO,
+       {{"undoSteps", 5}, {"redoSteps", 0}, {"startCount", 0}}},
+      {"Z or Y without Ctrl", map + "1 0x2C\n1\n", {{"undoSteps", 5}, {"startCount", 1}}},
+      {"held keys do not repeat", map + "10 Ctrl 0x2C\n1\n",
+       {{"undoSteps", 4}, {"startCount", 0}, {"prisonerCount", 1}}},
+      {"nor does a held redo", map + "2 Ctrl 0x2C\n1\n2 Ctrl 0x2C\n10 Ctrl 0x15\n1\n",
+       {{"undoSteps", 4}, {"redoSteps", 1}, {"prisonerCount", 1}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(Path("maps/own .map"));
+    ReplayRun run = Editor(c.script);
+    for (const auto& [name, value] : c.expected) EXPECT_EQ(run.Int(name), value) << name;
+  }
+}
+
+// One tap after another would be one held button, so every tap is
+// followed by a frame without it.
+TEST_F(EditorReplay, ATapLeavesTheTitleChoosesAnIconAndSetsOneCell) {
+  ReplayRun run = Editor("1 @300,300 Tap\n1 @640,260 Tap\n1 @20,20\n1 @20,20 Tap\n1 @20,20\n");
+  EXPECT_EQ(run.Int("selectedCode"), TERRAIN_TARGET_PLATFORM);
+  EXPECT_EQ(run.Int("targetCount"), 1);
+  EXPECT_EQ(run.Int("undoSteps"), 1);
+}
+
+// The stroke undone and redone, each saved: the first save is the small
+// map exactly (kept as the backup by the second), the second has the stroke.
+TEST_F(EditorReplay, AStrokeUndoneAndRedoneIsSavedByteForByte) {
+  MapLayer terrain, objects;
+  terrain.at(5, 7) = TERRAIN_TARGET_PLATFORM;
+  terrain.at(5, 8) = terrain.at(6, 8) = TERRAIN_WALL;
+  objects.at(5, 6) = OBJECT_PRISONER;
+  objects.at(5, 5) = OBJECT_START;
+  ASSERT_TRUE(WriteMapFile(Path("without.map").c_str(), terrain, objects));
+  for (int row = 2; row <= 6; row++) terrain.at(9, row) = TERRAIN_BLOCK;
+  ASSERT_TRUE(WriteMapFile(Path("with.map").c_str(), terrain, objects));
+  ReplayRun run = Editor(BuildSmallMap() + ClickIcon(2) + DragDown(9, 2, 6) + UNDO + SAVE + REDO + SAVE);
+  EXPECT_EQ(run.Int("undoSteps"), 6);
+  EXPECT_EQ(ReadBytes("maps/own .map.bak"), ReadBytes("without.map"));
+  EXPECT_EQ(ReadBytes("maps/own .map"), ReadBytes("with.map"));
+}
+
+// A thousand steps are kept; the oldest beyond them are forgotten, so the
+// first three (the markers) cannot be undone. Walls, then blocks over them,
+// then walls again, one cell per tap.
+TEST_F(EditorReplay, TheHistoryKeepsTheLastThousandSteps) {
+  std::string script = TITLE_CLICK + ClickIcon(4) + PaintCell(5, 7) + ClickIcon(5) + PaintCell(5, 6) + ClickIcon(6) +
+                       PaintCell(5, 5);
+  char lines[64];
+  for (int step = 0; step < 1000; step++) {
+    const int cell = step % 100;  // in rows 8..14, below the markers
+    if (cell == 0) script += ClickIcon(step / 100 % 2 == 0 ? 1 : 2);
+    const int x = cell % 15 * 40 + 20, y = (8 + cell / 15) * 40 + 20;
+    snprintf(lines, sizeof lines, "1 @%d,%d\n1 @%d,%d Tap\n", x, y, x, y);
+    script += lines;
+  }
+  for (int undo = 0; undo < 1001; undo++) script += "1 Ctrl 0x2C\n1 Ctrl\n";
+  ReplayRun run = Editor(script + "1\n");
+  EXPECT_EQ(run.Int("undoSteps"), 0);
+  EXPECT_EQ(run.Int("redoSteps"), 1000);
+  EXPECT_EQ(run.Int("startCount") + run.Int("targetCount") + run.Int("prisonerCount"), 3);
 }
 
 // The shot is the game's end screen: "Taste !" in blue at the bottom left,

@@ -3,7 +3,9 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "media/headless.h"
@@ -133,16 +135,38 @@ TEST_F(Input, MousePositionSumsDeltasAndStaysOnTheScreen) {
   EXPECT_EQ(MousePosX(), 799);
 }
 
-TEST_F(Input, LastButtonEventWins) {
-  headless::SetMouseButton(1, true);
-  headless::SetMouseButton(1, false);
-  headless::SetMouseButton(2, true);
-  ReadMouse();
-  EXPECT_EQ(MouseButtonDown(1), 0);
-  EXPECT_EQ(MouseButtonDown(2), 1);
-  EXPECT_EQ(MouseButtonDown(3), 0);
-  ReadMouse();
-  EXPECT_EQ(MouseButtonDown(2), 1);  // held until released
+// The last event of a read sets a button. Mended: a button pressed and
+// released within one read (a touchpad's tap, a click shorter than a frame)
+// was lost; it reads as held for that read and as up at the next.
+TEST_F(Input, ButtonsFollowTheirLastEventAndAPressWithinOneReadIsSeenOnce) {
+  struct Event {
+    int button;
+    bool down;
+  };
+  struct Case {
+    const char* what;
+    std::vector<Event> before, events;  // read once each
+    int button, firstRead, nextRead;    // the button as the second read and a third one see it
+  };
+  const Case cases[] = {
+      {"tap", {}, {{1, true}, {1, false}}, 1, 1, 0},
+      {"press", {}, {{1, true}}, 1, 1, 1},
+      {"release", {{1, true}}, {{1, false}}, 1, 0, 0},
+      {"second tap while held", {{1, true}}, {{1, false}, {1, true}, {1, false}}, 1, 1, 0},
+      {"press of another button", {}, {{1, true}, {1, false}, {2, true}}, 2, 1, 1},
+      {"tap of the middle button", {}, {{3, true}, {3, false}}, 3, 1, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetUp();
+    for (const Event& e : c.before) headless::SetMouseButton(e.button, e.down);
+    ReadMouse();
+    for (const Event& e : c.events) headless::SetMouseButton(e.button, e.down);
+    ASSERT_EQ(ReadMouse(), 1);
+    EXPECT_EQ(MouseButtonDown(c.button), c.firstRead);
+    ReadMouse();
+    EXPECT_EQ(MouseButtonDown(c.button), c.nextRead);
+  }
 }
 
 TEST_F(Input, FullBufferDropsEverythingAndClearsTheFirstTwoButtons) {
@@ -214,6 +238,28 @@ TEST_F(Input, MouseNotInFrontReadsNothingAndKeepsItsState) {
   FlipScreen();
   EXPECT_EQ(ReadMouse(), 1);
   EXPECT_EQ(MousePosX(), 10);  // motion made while away is not seen
+}
+
+// ---- Keys by their letter ---------------------------------------------------
+
+// Both backends on a US layout (SDL's dummy driver has SDL's default map);
+// the German layout's swap of Z and Y is seen in the Xvfb editor test.
+TEST(KeyOfLetter, GivesTheKeyThatTypesTheLetterOnceTheKeyboardIsOpen) {
+  const std::pair<char, int> letters[] = {{'A', 0x1E}, {'M', 0x32}, {'P', 0x19}, {'Q', 0x10},
+                                          {'Y', 0x15}, {'Z', 0x2C}, {'z', 0},    {'1', 0}};
+  setenv("SDL_VIDEODRIVER", "dummy", 0);
+  for (bool sdl : {false, true}) {
+    SCOPED_TRACE(sdl ? "SDL" : "headless");
+    if (sdl)
+      UseSdlPlatform();
+    else
+      headless::Use();
+    EXPECT_EQ(KeyOfLetter('Z'), 0);
+    ASSERT_TRUE(InitPictureSupport());
+    ASSERT_TRUE(InitKeyboardSupport());
+    for (auto [letter, code] : letters) EXPECT_EQ(KeyOfLetter(letter), code) << letter;
+  }
+  headless::Use();
 }
 
 // ---- The SDL key table -------------------------------------------------------

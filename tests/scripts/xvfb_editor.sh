@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Runs the real editor on a virtual X display with the real mouse: clicks
-# through the title, chooses icons and sets a target platform, a prisoner and
-# a start point, saves with F2, checks the saved map with vantormap, and quits
-# with Escape and J, expecting exit code 0. Works in a copy of the player's
-# folder, so build/run/maps is never touched.
+# Runs the real editor on a virtual X display with the real mouse: taps and
+# clicks through the title, chooses icons and sets a target platform, a
+# prisoner and a start point, paints two walls, takes both back with Ctrl+Z
+# and brings one back with Ctrl+Y, saves with F2 (twice, the first save kept
+# as the backup), checks the saved map with vantormap, and quits with Escape
+# and J, expecting exit code 0. Works in a copy of the player's folder, so
+# build/run/maps is never touched.
 # Usage: xvfb_editor.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 
@@ -70,12 +72,18 @@ point() {
   pointer_y=$2
   sleep 0.25  # several frames: the next one takes the cell under the pointer
 }
-# The button is read once a frame, so a click must last longer than one.
+# A click held over several frames, and a tap: press and release at once,
+# as a touchpad sends them, both read in one frame.
 click() {
   point "$1" "$2"
   xdo mousedown 1
   sleep 0.4
   xdo mouseup 1
+  sleep 0.2
+}
+tap() {
+  point "$1" "$2"
+  xdo click 1
   sleep 0.2
 }
 click_icon() { click 640 $((100 + 40 * $1 + 20)); }
@@ -87,14 +95,30 @@ press() {
   xdo keyup "$1"
   sleep 0.2
 }
+# Ctrl with the key that types the letter.
+press_with_ctrl() {
+  xdo windowfocus "$window"
+  xdo keydown ctrl
+  xdo keydown "$1"
+  sleep 0.3
+  xdo keyup "$1"
+  xdo keyup ctrl
+  sleep 0.2
+}
 
-click 300 300   # ends the title; no icon is chosen, so nothing is set
-click_icon 4    # target platform
+tap 300 300     # ends the title; no icon is chosen, so nothing is set
+tap 640 280     # target platform
 click_cell 3 5
 click_icon 5    # prisoner
-click_cell 8 5
+tap 340 220     # cell (8, 5)
 click_icon 6    # start point
 click_cell 5 2
+click_icon 1    # wall
+click_cell 10 8
+click_cell 12 8
+press_with_ctrl z   # both walls undone, one stroke each
+press_with_ctrl z
+press_with_ctrl y   # the first wall again
 point 700 560   # the pointer off the view and the overview map
 kill -0 "$editor_pid" 2> /dev/null || fail "the editor ended"
 
@@ -117,7 +141,10 @@ map_size=$(stat -c %s "$own_map")
 row() { grep -E "; $1\$" "$work/map.txt" | tr -d ' ' | cut -c1-50; }
 [ "$(row 2)" = ".....S............................................" ] || fail "row 2 is $(row 2)"
 [ "$(row 5)" = "...T....P........................................." ] || fail "row 5 is $(row 5)"
-echo "saved: 4182 bytes, start point, target platform and prisoner where they were clicked"
+[ "$(row 8)" = "..........#......................................." ] || fail "row 8 is $(row 8)"
+echo "saved: 4182 bytes, start point, target platform and prisoner where they were set, one wall of two after undo and redo"
+press F2
+cmp -s "$own_map" "$own_map.bak" || fail "the second save kept no copy of the first"
 
 quit_with_escape_and_j "$window" "$editor_pid" || fail "the editor did not end on Escape and J"
 exit_code_of "$editor_pid"

@@ -135,6 +135,11 @@ bool ScriptNextFrame() {
     headless::SetMouseButton(1, s.leftButton);
     player.leftButton = s.leftButton;
   }
+  if (s.tap) {
+    headless::SetMouseButton(1, true);
+    headless::SetMouseButton(1, false);
+    player.leftButton = false;
+  }
   return true;
 }
 

@@ -38,6 +38,10 @@ bool ParseToken(const std::string& token, ScriptStep& step) {
     step.leftButton = true;
     return true;
   }
+  if (token == "Tap") {
+    step.tap = true;
+    return true;
+  }
   if (token[0] == '@') {
     size_t comma = token.find(',');
     int64_t x = 0, y = 0;
@@ -89,7 +93,7 @@ bool ParseScript(const std::string& text, const std::string& fileName, Script& s
     }
     if (!ok) {
       error = fileName + ":" + std::to_string(number) + ": cannot read \"" + bad +
-              "\" (expected: FRAMES [KEY|0xNN|@X,Y|LMB ...])";
+              "\" (expected: FRAMES [KEY|0xNN|@X,Y|LMB|Tap ...])";
       return false;
     }
     script.steps.push_back(step);

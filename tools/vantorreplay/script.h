@@ -3,7 +3,9 @@
 // Each line is "FRAMES [TOKEN...]": the tokens hold for the next FRAMES
 // presented frames. A token is a key name (Left Right Up Down Ctrl Esc J N
 // F1 F2 F3 F4 Space Return), a scan code as 0xNN, "@X,Y" (the pointer at
-// screen pixel X, Y) or "LMB" (the left button held). "#" starts a comment.
+// screen pixel X, Y), "LMB" (the left button held) or "Tap" (the left
+// button pressed and released before the frame's read, as a touchpad's tap
+// sends them; it is up afterwards). "#" starts a comment.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +18,7 @@ struct ScriptStep {
   bool movesPointer = false;
   int pointerX = 0, pointerY = 0;
   bool leftButton = false;
+  bool tap = false;
 };
 
 struct Script {
