@@ -272,8 +272,7 @@ test('editor page: a map set with the mouse, saved with F2 and downloaded', { ti
   const saveNotice = [605, 515, 195, 25];
   const green = [0, 255, 0];
   assert.equal(await pixelsOfColour(page, saveNotice, green), 0);
-  let greenPixels = 0;
-  await holdKey(page, 'F2', () => waitFor(async () => (greenPixels = await pixelsOfColour(page, saveNotice, green)) > 0,
+  await holdKey(page, 'F2', () => waitFor(async () => (await pixelsOfColour(page, saveNotice, green)) > 0,
                                           () => 'no "Karte gespeichert" while F2 is held'));
 
   const [download] = await Promise.all([page.waitForEvent('download', { timeout: WAIT_MS }), page.locator('#download').click()]);
