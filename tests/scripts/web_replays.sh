@@ -61,7 +61,7 @@ cell() { click $((40 * $1 + 20)) $((40 * $2 + 20)); }
   icon 1; cell 5 8; cell 6 8
   icon 5; cell 5 6
   icon 6; cell 5 5
-  printf '1 F2\n1 Esc\n40 Right Down\n1 F3\n1 Esc\n1 Esc J\n'
+  printf '1 F2\n1 Ctrl 0x2C\n1\n1 Esc\n40 Right Down\n1 F3\n1 Esc\n1 Esc J\n'
 } > "$work/editor.replay"
 compare editor "$work/editor.replay" --editor
 # The map just saved, played from the title with F2 (the intro takes 553 frames).
