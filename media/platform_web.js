@@ -121,7 +121,7 @@ var LibraryVantorWeb = {
       if (download) download.addEventListener('click', VantorWeb.downloadOwnMap);
       var upload = VantorWeb.element('upload');
       if (upload) upload.addEventListener('change', VantorWeb.uploadOwnMap);
-      ['ok', 'yes', 'no'].forEach(function(name, index) {
+      ['ok', 'yes', 'no'].forEach(function(name) {
         var button = VantorWeb.element('dialog-' + name);
         if (button) button.addEventListener('click', function() { VantorWeb.answer(button); });
       });
@@ -179,8 +179,8 @@ var LibraryVantorWeb = {
       VantorWeb.inFront = true;
     },
 
-    // Where the frame lies inside the canvas element: it is scaled to fit
-    // and centred (object-fit: contain).
+    // Where the frame lies inside the canvas element's box: scaled to fit it
+    // and centred, should the box not be exactly 4:3.
     frameRect: function() {
       var canvas = VantorWeb.canvas || VantorWeb.element('screen');
       var r = canvas.getBoundingClientRect();
@@ -210,8 +210,8 @@ var LibraryVantorWeb = {
         VantorWeb.buttons.push([VantorWeb.pointerX, VantorWeb.pointerY, button | (down ? 0x100 : 0)]);
     },
 
-    // The canvas fills the page above the notice line, the frame kept at 4:3
-    // by object-fit; this only keeps the element's box in step with the window.
+    // The canvas takes the largest 4:3 box that fits the window above the
+    // notice line, at any window size.
     fitCanvas: function() {
       var canvas = VantorWeb.element('screen');
       if (!canvas) return;
