@@ -80,39 +80,35 @@ void JoinPad(SDL_GameController* c, PadState& pad) {
 }
 
 // For tests on a real display: with VANTOR_TEST_PAD naming a file, a virtual
-// controller is plugged in when the window opens, and before each read of
-// the pads it holds what the file says: SDL's names of buttons ("a",
-// "start", "dpleft", ...) and axes with a value ("leftx=-32768"), separated
-// by blanks. Without the variable nothing of this exists.
+// controller is plugged in while that file exists (so a test can pull it
+// out and plug it in again), and before each read of the pads it holds what
+// the file says: SDL's names of buttons ("a", "start", "dpleft", ...) and
+// axes with a value ("leftx=-32768"), separated by blanks. Without the
+// variable nothing of this exists.
 class TestPad {
  public:
-  void Attach() {
+  void Start() {
     const char* file = SDL_getenv("VANTOR_TEST_PAD");
-    if (!file || joystick) return;
-    path = file;
-    SDL_VirtualJoystickDesc desc{};
-    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    desc.name = "vantor test pad";
-    index = SDL_JoystickAttachVirtualEx(&desc);
-    if (index >= 0) joystick = SDL_JoystickOpen(index);
+    path = file ? file : "";
   }
 
-  void Detach() {
-    if (!joystick) return;
-    SDL_JoystickClose(joystick);
-    SDL_JoystickDetachVirtual(index);
-    joystick = nullptr;
+  void Stop() {
+    Unplug();
+    path.clear();
   }
 
   // Takes effect at SDL's next event pump.
-  void HoldFromFile() {
+  void FollowFile() {
+    if (path.empty()) return;
+    std::ifstream in(path);
+    if (!in) {
+      Unplug();
+      return;
+    }
+    if (!joystick) Plug();
     if (!joystick) return;
     bool buttons[SDL_CONTROLLER_BUTTON_MAX] = {};
     int axes[SDL_CONTROLLER_AXIS_MAX] = {};
-    std::ifstream in(path);
     std::string word;
     while (in >> word) {
       const size_t equals = word.find('=');
@@ -129,8 +125,28 @@ class TestPad {
   }
 
  private:
+  void Plug() {
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    desc.name = "vantor test pad";
+    const int index = SDL_JoystickAttachVirtualEx(&desc);
+    if (index >= 0) joystick = SDL_JoystickOpen(index);
+  }
+
+  // Device numbers shift as devices come and go; the instance stays.
+  void Unplug() {
+    if (!joystick) return;
+    const SDL_JoystickID id = SDL_JoystickInstanceID(joystick);
+    SDL_JoystickClose(joystick);
+    joystick = nullptr;
+    for (int i = 0; i < SDL_NumJoysticks(); i++)
+      if (SDL_JoystickGetDeviceInstanceID(i) == id) SDL_JoystickDetachVirtual(i);
+  }
+
   std::string path;
-  int index = -1;
   SDL_Joystick* joystick = nullptr;
 };
 
@@ -290,7 +306,7 @@ class SdlPlatform : public Platform {
   }
 
   bool ReadPad(PadState& pad) override {
-    testPad.HoldFromFile();
+    testPad.FollowFile();
     Drain();
     if (!InFront() || controllers.empty()) return false;
     pad = PadState{};
@@ -460,13 +476,13 @@ class SdlPlatform : public Platform {
   // in later.
   void OpenPads() {
     pads = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
-    if (pads) testPad.Attach();
+    if (pads) testPad.Start();
   }
 
   void ClosePads() {
     for (SDL_GameController* c : controllers) SDL_GameControllerClose(c);
     controllers.clear();
-    testPad.Detach();
+    testPad.Stop();
     if (pads) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
     pads = false;
   }

@@ -5,8 +5,9 @@
 # picture must be and scaled back to 800x600, is the title picture and the
 # quit question pixel for pixel, and a frame of play shows world and panel.
 # The game is played by a virtual game controller (A starts the maps, B
-# answers no); with the window manager Alt+F4 asks to quit and a second
-# Alt+F4 ends the game, without one Start and A do. Exit code 0 each time.
+# answers no), which is pulled out and plugged in again during play; with
+# the window manager Alt+F4 asks to quit and a second Alt+F4 ends the game,
+# without one Start and A do. Exit code 0 each time.
 # Usage: xvfb_screens.sh BUILD_DIR SOURCE_DIR [SIZE...]  (default 1366x768 1920x1080)
 set -euo pipefail
 
@@ -165,6 +166,13 @@ run_case() {
   picture_back
   [ "$(differing "$work/back.png" "$work/question.bmp")" != "0" ] || fail "pad B did not go on"
   echo "$case_name: the quit question pixel for pixel; pad B goes on"
+
+  # Pulled out and plugged in again during play: without a window manager
+  # the next question is asked on the pad.
+  rm -f "$work/pad"
+  sleep 0.5
+  pad ""
+  sleep 0.5
 
   ask_to_quit "$wm"
   wait_for 10 shows "$work/question.bmp" || fail "no second quit question"
