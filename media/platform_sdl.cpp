@@ -11,7 +11,6 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -57,8 +56,8 @@ bool IsSwitchKey(SDL_Scancode sc) {
   return sc == SDL_SCANCODE_LALT || sc == SDL_SCANCODE_RALT || sc == SDL_SCANCODE_TAB;
 }
 
-// The pad that the button names stand for, each held on any controller;
-// the stick is the one pushed furthest.
+// Adds controller c to pad: a button is held when it is held on any
+// controller, and the stick is the one pushed furthest.
 void JoinPad(SDL_GameController* c, PadState& pad) {
   struct Binding {
     SDL_GameControllerButton sdl;
