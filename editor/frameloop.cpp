@@ -18,7 +18,9 @@ void EditorFramePass() {
   PlaceIcon();
   ChooseIcon();
   ScrollView();
-  if (KeyDown(KEY_ESCAPE)) ConfirmEditorQuit();
+  // A close request asks as Escape does: unsaved work is not lost unasked.
+  const bool closeRequested = TakeCloseRequest() != 0;
+  if (KeyDown(KEY_ESCAPE) || closeRequested) ConfirmEditorQuit();
   editor.quitDeclined = 0;
   CountMarkers();
   ClampScroll();
@@ -52,13 +54,14 @@ void ClampScroll() {
 }
 
 // Asks until N is held; J ends the program at once, unsaved map and all (J
-// wins when both are held). After N the pass goes on with the keys read here.
+// wins when both are held), and so does a close request made while the
+// question shows. After N the pass goes on with the keys read here.
 void ConfirmEditorQuit() {
   while (editor.quitDeclined != 1) {
     FillScreen(PackColor(0, 0, 0));
     ReadKeyboard();
     ReadMouse();
-    if (KeyDown(KEY_J)) ProgramEnd();
+    if (KeyDown(KEY_J) || TakeCloseRequest()) ProgramEnd();
     if (KeyDown(KEY_N)) editor.quitDeclined = 1;
     BeginDrawing(ScreenCanvas());
     SetDrawingMode(1);

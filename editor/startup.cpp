@@ -43,6 +43,8 @@ void ShowTitle() {
     FillScreen(PackColor(0, 0, 0));
     ReadKeyboard();
     ReadMouse();
+    // Nothing has been edited yet: a close request ends the program.
+    if (TakeCloseRequest()) ProgramEnd();
     clicked = MouseButtonDown(1) != 0;
     DrawPicture(PICTURE_TITLE, 0, 0);
     DrawPictureKeyed(PICTURE_POINTER, MousePosX(), MousePosY());

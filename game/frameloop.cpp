@@ -29,7 +29,9 @@ bool FramePass() {
   if (game.tickDue == 1) AdvancePhases();
   ReadKeyboard();
   ReadMouse();
-  if (KeyDown(KEY_ESCAPE)) ConfirmQuit();
+  // A close request (the window's close button, Alt+F4) asks as Escape does.
+  const bool closeRequested = TakeCloseRequest() != 0;
+  if (KeyDown(KEY_ESCAPE) || closeRequested) ConfirmQuit();
   ControlCraft();
   SinkCraft();
   FireLaunchers();
@@ -70,15 +72,16 @@ void AdvanceMap() {
   game.levelComplete = 0;
 }
 
-// Asks until N is held; J ends the program (J wins when both are held). The
-// game does not advance meanwhile, and the pass goes on with the keys read here.
+// Asks until N is held; J ends the program (J wins when both are held), and
+// so does a close request made while the question shows. The game does not
+// advance meanwhile, and the pass goes on with the keys read here.
 void ConfirmQuit() {
   bool goOn = false;
   while (!goOn) {
     FillScreen(PackColor(0, 0, 0));
     ReadKeyboard();
     ReadMouse();
-    if (KeyDown(KEY_J)) ProgramEnd();
+    if (KeyDown(KEY_J) || TakeCloseRequest()) ProgramEnd();
     if (KeyDown(KEY_N)) goOn = true;
     BeginDrawing(ScreenCanvas());
     SetDrawingMode(1);

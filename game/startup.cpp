@@ -25,6 +25,8 @@ void StartGame() {
   } else {
     game.soundOff = ShowMessageBox("Soundkarte gefunden", "Sound aktivieren ?", 4) == 6 ? 0 : 1;
   }
+  // The box closed by its window's close button: the player wants out.
+  if (TakeCloseRequest()) ProgramEnd();
   if (!OpenDisplay(800, 600, 32, "NoName")) FailStartup("Kann Grafikbildschirm nicht öffnen");
 }
 
@@ -42,7 +44,8 @@ void RunGame() {
   // Start-up is never repeated. Each game begins with the game reset and the
   // title menu, and its frame loop returns once the game is over and the end
   // screen has been left; the program ends only through ProgramEnd (J in the
-  // quit question, F4 on the title, a map file that cannot be opened).
+  // quit question or a close request there, F4 or a close request on the
+  // screens around play, a map file that cannot be opened).
   for (;;) {
     GameReset();
     TitleMenu();

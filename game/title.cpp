@@ -12,6 +12,12 @@ void SwitchMusic(int start, int halt) {
   HaltGameSound(halt);
 }
 
+// Around play a close request ends the program at once: there is nothing
+// to lose.
+void EndOnCloseRequest() {
+  if (TakeCloseRequest()) ProgramEnd();
+}
+
 // Shown until Escape is held; the menu frame then goes on with the keys of
 // the help picture's last frame.
 void ShowHelpPicture() {
@@ -20,6 +26,7 @@ void ShowHelpPicture() {
     FillScreen(PackColor(0, 0, 0));
     ReadKeyboard();
     ReadMouse();
+    EndOnCloseRequest();
     DrawPicture(PICTURE_HELP, 0, 0);
     FlipScreen();
   } while (!KeyDown(KEY_ESCAPE));
@@ -45,6 +52,7 @@ void TitleMenu() {
     FillScreen(PackColor(0, 0, 0));
     ReadKeyboard();
     ReadMouse();
+    EndOnCloseRequest();
     ResetForNewGame();
     if (game.introShown == 0) {
       PlayIntro();
@@ -83,6 +91,7 @@ void PlayIntro() {
   do {
     FillScreen(PackColor(0, 0, 0));
     ReadKeyboard();
+    EndOnCloseRequest();
     if (size < 600) SetBlendPictureSize(SPRITE_LOGO, size, size);
     if (size >= 600) size = 600;
     size += 2;
@@ -100,6 +109,7 @@ void EndScreen() {
   do {
     ReadKeyboard();
     ReadMouse();
+    EndOnCloseRequest();
     FillScreen(PackColor(0, 0, 0));
     DrawPictureKeyed(PICTURE_END, 250, 300);
     BeginDrawing(ScreenCanvas());

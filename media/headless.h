@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "media/platform.h"
+
 namespace headless {
 
 // ProgramEnd throws this instead of ending the process.
@@ -40,6 +42,11 @@ void SetFocus(bool inFront);
 // The keyboard layout: the key that types `letter` ('A'..'Z'), 0 for none.
 // Use() starts with the US layout.
 void SetLetterKey(char letter, int scanCode);
+// A game controller, plugged in with this state until UnplugPad.
+void SetPad(const PadState& pad);
+void UnplugPad();
+// A request to close the window, reported by the next FlipScreen.
+void RequestClose();
 
 // Called at every presented frame (with the number of frames presented so
 // far, starting at 1), before the frame's pacing advances the clock; the
@@ -56,7 +63,8 @@ int FrameHeight();
 void SetClock(uint32_t milliseconds);
 
 // Message boxes: answers are taken in order; with none queued the first
-// button is pressed (1 for OK, 6 for Yes).
+// button is pressed (1 for OK, 6 for Yes). Answer 0 closes the box by a
+// close request, without a button.
 void QueueAnswer(int button);
 struct MessageBoxCall {
   std::string title;

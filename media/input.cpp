@@ -106,13 +106,17 @@ void CloseKeyboard() {
 int ReadKeyboard() {
   if (!keyboard.open) return 0;
   keyboard.acquired = true;
+  Platform& platform = CurrentPlatform();
   uint8_t keys[256];
-  if (!CurrentPlatform().ReadKeys(keys)) {
+  if (!platform.ReadKeys(keys)) {
     // Not in front: everything reads as up until a snapshot succeeds again.
     keyboard.acquired = false;
     std::memset(keyboard.keySnapshot, 0, sizeof keyboard.keySnapshot);
     return 0;
   }
+  // A game controller plays through the keys it stands for.
+  PadState pad;
+  if (platform.ReadPad(pad)) AddPadKeys(pad, keys);
   std::memcpy(keyboard.keySnapshot, keys, sizeof keys);
   return 1;
 }

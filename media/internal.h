@@ -28,6 +28,10 @@ inline uint32_t* TargetPixels() {
   return s.open ? s.hidden.data() : nullptr;
 }
 
+// A close request seen outside FlipScreen (a message box closed without an
+// answer); TakeCloseRequest reports it like the window's.
+void NoteCloseRequest();
+
 // Pictures keep their pixels in memory, so losing the display loses nothing;
 // these exist so the screen module can follow the lost/restored protocol.
 void BackupPictures();
@@ -102,6 +106,15 @@ struct RenderedText {
 };
 struct GlyphFont;
 RenderedText LayOutText(const GlyphFont& font, const std::vector<uint32_t>& text);
+
+// Holds, in a keyboard snapshot (0x80 = held), the keys that the pad's
+// buttons and left stick stand for; keys held on the keyboard stay held.
+void AddPadKeys(const PadState& pad, uint8_t keys[256]);
+
+// False when the window system will not make `window` (an SDL_Window)
+// full screen: on X, when no window manager runs.
+struct SDL_Window;
+bool FullScreenCanBeGranted(SDL_Window* window);
 
 // The set-1 scan code (extended keys with 0x80 added) of an SDL scancode;
 // 0 for keys a PC keyboard does not have.

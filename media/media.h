@@ -44,6 +44,11 @@ int OpenDisplay(int width, int height, int depth, const char* title);
 void FlipScreen();
 void FillScreen(uint32_t color);
 void CloseDisplay();
+// A request to close the program's window (its close button, Alt+F4, the
+// session ending; also a message box closed without an answer), noted where
+// window messages are handled: in FlipScreen and ShowMessageBox. Returns 1
+// and takes the request when one is waiting, else 0; each is reported once.
+int TakeCloseRequest();
 
 // Pictures are made from a BMP image in memory of `size` bytes (copied).
 int MakePicture(int n, const void* memory, size_t size);

@@ -1,7 +1,8 @@
 // The one seam between the media layer and the platform. Everything above it
 // (pictures, drawing, text, input semantics, sound decoding, files) is shared
-// code; below it are two backends: SDL2 for the real programs and a headless
-// one for tests and benchmarks.
+// code; below it are the backends: SDL2 for the real programs, the browser
+// (platform_web.cpp, in the WebAssembly build) and a headless one for tests
+// and benchmarks.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,19 @@ struct PlatformEvents {
   bool focusLost = false;     // the program went to the background
   bool focusGained = false;   // the program came back to the front
   bool switchKeyReleased = false;  // Alt or Tab released: the display may be lost
+  // Requests to close the window: its close button, Alt+F4, the session
+  // ending. One per request; the programs decide what it means.
+  int closeRequests = 0;
+};
+
+// A game controller as the backend sees it: the buttons held and the left
+// stick. With several pads plugged in, the backend joins them (a button is
+// held when it is held on any pad; the stick is the one pushed furthest).
+struct PadState {
+  enum Button { UP, DOWN, LEFT, RIGHT, A, B, X, Y, START, BACK, BUTTONS };
+  bool held[BUTTONS] = {};  // UP..RIGHT: the D-pad
+  int stickX = 0;           // -32768 (left) .. 32767 (right)
+  int stickY = 0;           // -32768 (up) .. 32767 (down)
 };
 
 struct MouseEvent {
@@ -26,6 +40,15 @@ struct AudioOutput {
   uint16_t format = 0x8010;  // AUDIO_S16LSB
   int channels = 2;
 };
+
+// Where a backend shows a frame of width x height in a window whose drawable
+// area is outW x outH pixels: centred, the rest black. A whole-number scale
+// where twice the frame fits, so that every pixel is the same size;
+// otherwise the largest scale that fits. Never cropped.
+struct PictureRect {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+PictureRect FitPicture(int outW, int outH, int width, int height);
 
 class Platform {
  public:
@@ -58,12 +81,16 @@ class Platform {
   // The set-1 scan code of the key that types `letter` ('A'..'Z') in the
   // current keyboard layout; 0 if no key does.
   virtual int ScanCodeOfLetter(char letter) = 0;
+  // Fills `pad` and returns true while a game controller is plugged in;
+  // false (and `pad` untouched) without one or when not in front.
+  virtual bool ReadPad(PadState& pad) = 0;
 
   // Time.
   virtual uint32_t Ticks() = 0;
   virtual void Sleep(int milliseconds) = 0;
 
-  // Modal message box; returns 1 (OK), 6 (Yes) or 7 (No).
+  // Modal message box; returns 1 (OK), 6 (Yes) or 7 (No), or 0 when the box
+  // was closed by a close request without a button being pressed.
   virtual int MessageBox(const char* title, const char* text, int flags) = 0;
 
   // Sound: samples arrive already in the AudioOutput format.

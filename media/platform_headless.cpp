@@ -24,6 +24,9 @@ struct Record {
   uint8_t keys[256] = {};
   bool inFront = true;
   bool focusChanged = false;  // reported by the next PumpEvents
+  int closeRequests = 0;      // reported by the next PumpEvents
+  bool padPlugged = false;
+  PadState pad;
   MouseQueue mouse;
   std::function<void(int)> onFrame;
   int frames = 0;
@@ -88,6 +91,8 @@ class HeadlessPlatform : public Platform {
   void CloseWindow() override { CloseIfOpen(record.window, "close window"); }
 
   void PumpEvents(PlatformEvents& events) override {
+    events.closeRequests = record.closeRequests;
+    record.closeRequests = 0;
     if (!record.focusChanged) return;
     record.focusChanged = false;
     events.focusLost = !record.inFront;
@@ -117,6 +122,11 @@ class HeadlessPlatform : public Platform {
   bool ReadMouse(std::vector<MouseEvent>& events, bool& overflow) override {
     if (!record.inFront) return false;
     TakeMouseEvents(record.mouse, events, overflow);
+    return true;
+  }
+  bool ReadPad(PadState& pad) override {
+    if (!record.inFront || !record.padPlugged) return false;
+    pad = record.pad;
     return true;
   }
   // Motion made while the mouse was released is not seen later.
@@ -203,6 +213,13 @@ void SetFocus(bool inFront) {
   record.inFront = inFront;
   record.focusChanged = true;
 }
+
+void SetPad(const PadState& pad) {
+  record.padPlugged = true;
+  record.pad = pad;
+}
+void UnplugPad() { record.padPlugged = false; }
+void RequestClose() { record.closeRequests++; }
 
 void OnFrame(std::function<void(int frame)> callback) { record.onFrame = std::move(callback); }
 

@@ -1,14 +1,17 @@
-// The SDL2 backend: one full-screen window with an 800 x 600 logical size,
-// keyboard snapshots as set-1 scan codes, relative mouse motion, SDL's
-// message box and SDL_mixer for sound.
+// The SDL2 backend: one full-screen window showing the 800 x 600 picture as
+// large as it fits, keyboard snapshots as set-1 scan codes, game controllers,
+// relative mouse motion, SDL's message box and SDL_mixer for sound.
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "media/internal.h"
@@ -53,10 +56,107 @@ bool IsSwitchKey(SDL_Scancode sc) {
   return sc == SDL_SCANCODE_LALT || sc == SDL_SCANCODE_RALT || sc == SDL_SCANCODE_TAB;
 }
 
+// Adds controller c to pad: a button is held when it is held on any
+// controller, and the stick is the one pushed furthest.
+void JoinPad(SDL_GameController* c, PadState& pad) {
+  struct Binding {
+    SDL_GameControllerButton sdl;
+    PadState::Button button;
+  };
+  static constexpr Binding BINDINGS[] = {
+      {SDL_CONTROLLER_BUTTON_DPAD_UP, PadState::UP},       {SDL_CONTROLLER_BUTTON_DPAD_DOWN, PadState::DOWN},
+      {SDL_CONTROLLER_BUTTON_DPAD_LEFT, PadState::LEFT},   {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, PadState::RIGHT},
+      {SDL_CONTROLLER_BUTTON_A, PadState::A},              {SDL_CONTROLLER_BUTTON_B, PadState::B},
+      {SDL_CONTROLLER_BUTTON_X, PadState::X},              {SDL_CONTROLLER_BUTTON_Y, PadState::Y},
+      {SDL_CONTROLLER_BUTTON_START, PadState::START},      {SDL_CONTROLLER_BUTTON_BACK, PadState::BACK},
+  };
+  for (const Binding& b : BINDINGS)
+    if (SDL_GameControllerGetButton(c, b.sdl)) pad.held[b.button] = true;
+  const int x = SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_LEFTX);
+  const int y = SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_LEFTY);
+  if (std::abs(x) > std::abs(pad.stickX)) pad.stickX = x;
+  if (std::abs(y) > std::abs(pad.stickY)) pad.stickY = y;
+}
+
+// For tests on a real display: with VANTOR_TEST_PAD naming a file, a virtual
+// controller is plugged in while that file exists (so a test can pull it
+// out and plug it in again), and before each read of the pads it holds what
+// the file says: SDL's names of buttons ("a", "start", "dpleft", ...) and
+// axes with a value ("leftx=-32768"), separated by blanks. Without the
+// variable nothing of this exists.
+class TestPad {
+ public:
+  void Start() {
+    const char* file = SDL_getenv("VANTOR_TEST_PAD");
+    path = file ? file : "";
+  }
+
+  void Stop() {
+    Unplug();
+    path.clear();
+  }
+
+  // Takes effect at SDL's next event pump.
+  void FollowFile() {
+    if (path.empty()) return;
+    std::ifstream in(path);
+    if (!in) {
+      Unplug();
+      return;
+    }
+    if (!joystick) Plug();
+    if (!joystick) return;
+    bool buttons[SDL_CONTROLLER_BUTTON_MAX] = {};
+    int axes[SDL_CONTROLLER_AXIS_MAX] = {};
+    std::string word;
+    while (in >> word) {
+      const size_t equals = word.find('=');
+      if (equals == std::string::npos) {
+        const SDL_GameControllerButton b = SDL_GameControllerGetButtonFromString(word.c_str());
+        if (b != SDL_CONTROLLER_BUTTON_INVALID) buttons[b] = true;
+      } else {
+        const SDL_GameControllerAxis a = SDL_GameControllerGetAxisFromString(word.substr(0, equals).c_str());
+        if (a != SDL_CONTROLLER_AXIS_INVALID) axes[a] = std::clamp(std::atoi(word.c_str() + equals + 1), -32768, 32767);
+      }
+    }
+    for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; b++) SDL_JoystickSetVirtualButton(joystick, b, buttons[b]);
+    for (int a = 0; a < SDL_CONTROLLER_AXIS_MAX; a++) SDL_JoystickSetVirtualAxis(joystick, a, Sint16(axes[a]));
+  }
+
+ private:
+  void Plug() {
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    desc.name = "vantor test pad";
+    const int index = SDL_JoystickAttachVirtualEx(&desc);
+    if (index >= 0) joystick = SDL_JoystickOpen(index);
+  }
+
+  // Device numbers shift as devices come and go; the instance stays.
+  void Unplug() {
+    if (!joystick) return;
+    const SDL_JoystickID id = SDL_JoystickInstanceID(joystick);
+    SDL_JoystickClose(joystick);
+    joystick = nullptr;
+    for (int i = 0; i < SDL_NumJoysticks(); i++)
+      if (SDL_JoystickGetDeviceInstanceID(i) == id) SDL_JoystickDetachVirtual(i);
+  }
+
+  std::string path;
+  SDL_Joystick* joystick = nullptr;
+};
+
 class SdlPlatform : public Platform {
  public:
-  // Ctrl+C keeps ending the process; the programs ignore quit requests.
-  SdlPlatform() { SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1"); }
+  // Ctrl+C keeps ending the process. Closing the window is a close request
+  // of its own and must not bring a second one, SDL's quit event.
+  SdlPlatform() {
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  }
   ~SdlPlatform() override { Shutdown(); }
 
   // ---- Start-up checks -------------------------------------------------------
@@ -117,13 +217,19 @@ class SdlPlatform : public Platform {
     windowVideo = true;
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-                              SDL_WINDOW_FULLSCREEN_DESKTOP);
+                              SDL_WINDOW_HIDDEN);
+    if (window) {
+      if (FullScreenCanBeGranted(window)) SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+      SDL_ShowWindow(window);
+    }
+    frameWidth = width;
+    frameHeight = height;
     if (!window || !CreateRenderer(width, height)) {
       CloseWindow();
       return false;
     }
-    frameWidth = width;
-    frameHeight = height;
+    FitPictureToOutput();
+    OpenPads();
     SDL_ShowCursor(SDL_DISABLE);
     SDL_RaiseWindow(window);
     SDL_RenderClear(renderer);
@@ -145,6 +251,7 @@ class SdlPlatform : public Platform {
     texture = nullptr;
     renderer = nullptr;
     window = nullptr;
+    ClosePads();
     focus = false;
     pending = PlatformEvents{};
     mouseQueue = MouseQueue{};
@@ -162,7 +269,7 @@ class SdlPlatform : public Platform {
     if (!window || width != frameWidth || height != frameHeight) return;
     SDL_UpdateTexture(texture, nullptr, pixels, width * 4);
     SDL_RenderClear(renderer);
-    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+    SDL_RenderCopy(renderer, texture, nullptr, &picture);
     SDL_RenderPresent(renderer);
     PaceFrame();
   }
@@ -201,6 +308,15 @@ class SdlPlatform : public Platform {
   int ScanCodeOfLetter(char letter) override {
     if (!video || letter < 'A' || letter > 'Z') return 0;
     return ScanCodeFromSdl(SDL_GetScancodeFromKey(SDL_Keycode(SDLK_a + (letter - 'A'))));
+  }
+
+  bool ReadPad(PadState& pad) override {
+    testPad.FollowFile();
+    Drain();
+    if (!InFront() || controllers.empty()) return false;
+    pad = PadState{};
+    for (SDL_GameController* c : controllers) JoinPad(c, pad);
+    return true;
   }
 
   void ReleaseMouse() override {
@@ -345,18 +461,51 @@ class SdlPlatform : public Platform {
     vsyncPacing = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
     earlyPresents = 0;
 
-    SDL_RenderSetLogicalSize(renderer, width, height);
-    int outW = 0, outH = 0;
-    SDL_GetRendererOutputSize(renderer, &outW, &outH);
-    // Whole-number scaling keeps every pixel the same size, but on a display
-    // smaller than twice the screen it would leave the picture at 1:1.
-    bool integerFits = outW >= 2 * width && outH >= 2 * height;
-    SDL_RenderSetIntegerScale(renderer, integerFits ? SDL_TRUE : SDL_FALSE);
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
 
     texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_XBGR8888, SDL_TEXTUREACCESS_STREAMING,
                                 width, height);
     return texture != nullptr;
+  }
+
+  // The picture's place in the window as it is now; read again whenever the
+  // window's size changes, whatever was asked for.
+  void FitPictureToOutput() {
+    int outW = 0, outH = 0;
+    if (SDL_GetRendererOutputSize(renderer, &outW, &outH) != 0) return;
+    const PictureRect r = FitPicture(outW, outH, frameWidth, frameHeight);
+    picture = SDL_Rect{r.x, r.y, r.width, r.height};
+  }
+
+  // Controllers plugged in now arrive as device events like those plugged
+  // in later.
+  void OpenPads() {
+    pads = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+    if (pads) testPad.Start();
+  }
+
+  void ClosePads() {
+    for (SDL_GameController* c : controllers) SDL_GameControllerClose(c);
+    controllers.clear();
+    testPad.Stop();
+    if (pads) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+    pads = false;
+  }
+
+  void PlugPad(int deviceIndex) {
+    SDL_GameController* c = SDL_GameControllerOpen(deviceIndex);
+    if (!c) return;
+    if (std::find(controllers.begin(), controllers.end(), c) == controllers.end()) controllers.push_back(c);
+    else SDL_GameControllerClose(c);  // already open: drop the second reference
+  }
+
+  void UnplugPad(SDL_JoystickID id) {
+    for (auto it = controllers.begin(); it != controllers.end(); ++it) {
+      if (SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(*it)) != id) continue;
+      SDL_GameControllerClose(*it);
+      controllers.erase(it);
+      return;
+    }
   }
 
   // With vsync on a 60 Hz display the present itself waits. A present that
@@ -430,8 +579,21 @@ class SdlPlatform : public Platform {
         } else if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
           if (!focus) pending.focusGained = true;
           focus = true;
+        } else if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+          FitPictureToOutput();
+        } else if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+          pending.closeRequests++;
         }
-        break;  // close requests are ignored: the programs end by their own paths
+        break;
+      case SDL_QUIT:  // the session ends; a closed window does not send it here
+        pending.closeRequests++;
+        break;
+      case SDL_CONTROLLERDEVICEADDED:
+        PlugPad(e.cdevice.which);
+        break;
+      case SDL_CONTROLLERDEVICEREMOVED:
+        UnplugPad(e.cdevice.which);
+        break;
       case SDL_KEYUP:
         if (IsSwitchKey(e.key.keysym.scancode)) pending.switchKeyReleased = true;
         break;
@@ -450,7 +612,7 @@ class SdlPlatform : public Platform {
           QueueMouseButton(mouseQueue, MouseButtonNumber(e.button.button), e.type == SDL_MOUSEBUTTONDOWN);
         break;
       default:
-        break;  // SDL_QUIT too
+        break;
     }
   }
 
@@ -468,6 +630,10 @@ class SdlPlatform : public Platform {
   SDL_Renderer* renderer = nullptr;
   SDL_Texture* texture = nullptr;
   int frameWidth = 0, frameHeight = 0;
+  SDL_Rect picture{};  // where the frame is shown in the window
+  bool pads = false;
+  std::vector<SDL_GameController*> controllers;
+  TestPad testPad;
   bool focus = false;
   PlatformEvents pending;
   MouseQueue mouseQueue;

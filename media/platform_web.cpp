@@ -92,6 +92,8 @@ class WebPlatform : public Platform {
     window = false;
   }
 
+  // A page has no close request for the program: closing the tab ends it
+  // with the page.
   void PumpEvents(PlatformEvents& events) override {
     const int changes = vantor_web_take_focus_changes();
     events.focusLost = (changes & FOCUS_LOST) != 0;
@@ -163,6 +165,9 @@ class WebPlatform : public Platform {
     if (letter < 'A' || letter > 'Z') return 0;
     return vantor_web_scan_code_of_letter(letter);
   }
+
+  // The page reads no game controller; the keyboard plays.
+  bool ReadPad(PadState&) override { return false; }
 
   void ReleaseMouse() override {
     if (mouseHeld) vantor_web_hold_mouse(0);

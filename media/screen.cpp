@@ -1,6 +1,7 @@
 // The full-screen display: a visible and a hidden buffer, the flip that shows
 // the hidden one, and the protocol for losing and regaining the display.
 #include <algorithm>
+#include <cstdint>
 
 #include "media/internal.h"
 #include "media/media.h"
@@ -9,6 +10,9 @@
 namespace {
 
 ScreenState screen;
+// Noted while window messages are handled; kept apart from the screen, since
+// a message box before the screen opens can be closed too.
+int closeRequests = 0;
 
 // Focus lost or Alt/Tab released: the display may go, so the pictures are
 // backed up (once until the program is in front again).
@@ -49,6 +53,7 @@ void FlipScreen() {
   Platform& platform = CurrentPlatform();
   PlatformEvents events;
   platform.PumpEvents(events);
+  closeRequests += events.closeRequests;
   if (!screen.open) return;
   NoteDisplayLoss(events);
   if (screen.displayLost && platform.InFront()) RestoreDisplay();
@@ -77,4 +82,34 @@ void CloseDisplay() {
   screen.defaultKey = defaultKey;
 }
 
-void ResetScreenState() { screen = ScreenState{}; }
+PictureRect FitPicture(int outW, int outH, int width, int height) {
+  PictureRect r;
+  if (outW <= 0 || outH <= 0 || width <= 0 || height <= 0) return r;
+  if (outW >= 2 * width && outH >= 2 * height) {
+    const int scale = std::min(outW / width, outH / height);
+    r.width = width * scale;
+    r.height = height * scale;
+  } else if (int64_t(outW) * height <= int64_t(outH) * width) {
+    r.width = outW;  // the width decides
+    r.height = int(int64_t(outW) * height / width);
+  } else {
+    r.height = outH;
+    r.width = int(int64_t(outH) * width / height);
+  }
+  r.x = (outW - r.width) / 2;
+  r.y = (outH - r.height) / 2;
+  return r;
+}
+
+void NoteCloseRequest() { closeRequests++; }
+
+int TakeCloseRequest() {
+  if (closeRequests == 0) return 0;
+  closeRequests--;
+  return 1;
+}
+
+void ResetScreenState() {
+  screen = ScreenState{};
+  closeRequests = 0;
+}

@@ -53,8 +53,13 @@ void CloseDisplaySupport() {
   startup.displayObject = false;
 }
 
+// A box closed without an answer gives the answer of Escape (No, or OK)
+// and leaves a close request for the program.
 int ShowMessageBox(const char* title, const char* text, int flags) {
-  return CurrentPlatform().MessageBox(title ? title : "", text ? text : "", flags);
+  const int pressed = CurrentPlatform().MessageBox(title ? title : "", text ? text : "", flags);
+  if (pressed != 0) return pressed;
+  NoteCloseRequest();
+  return (flags & 4) ? 7 : 1;
 }
 
 void SetAssetPackCloser(void (*closer)()) { startup.assetPackCloser = closer; }

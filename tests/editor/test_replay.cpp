@@ -177,6 +177,29 @@ TEST_F(EditorReplay, TheHistoryKeepsTheLastThousandSteps) {
   EXPECT_EQ(run.Int("startCount") + run.Int("targetCount") + run.Int("prisonerCount"), 3);
 }
 
+// A close request ends the title at once; while editing it asks as Escape
+// does, and a second one while the question shows ends the editor.
+TEST_F(EditorReplay, ACloseRequestEndsTheTitleAndAsksWhileEditing) {
+  struct Case {
+    const char* where;
+    std::string script;
+    bool ends;
+  };
+  const Case cases[] = {
+      {"title", "5 Close\n5\n", true},
+      {"editing, then N", TITLE_CLICK + "2 Down\n1 Close\n3 Down\n1 N\n1 Down\n", false},
+      {"editing, again while asking", TITLE_CLICK + "1 Close\n3\n1 Close\n3\n", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    ReplayRun run = Editor(c.script);
+    EXPECT_EQ(run.values["ended"], c.ends ? "yes" : "no");
+    if (!c.ends) {
+      EXPECT_EQ(run.Int("scrollY"), 120);  // nothing scrolls while asking
+    }
+  }
+}
+
 // The shot is the game's end screen: "Taste !" in blue at the bottom left,
 // and black where the status panel would be during play.
 bool ShowsEndScreen(const Bytes& bmp) {

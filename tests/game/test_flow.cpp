@@ -170,6 +170,42 @@ TEST_F(Flow, TheQuitQuestionEndsWithJAndGoesOnWithN) {
   }
 }
 
+TEST_F(Flow, ACloseRequestAsksInPlayAndEndsTheProgramAroundIt) {
+  WriteSequence();
+  WriteShaftMap("own .map");
+  const std::string play = Frames(INTRO - 1) + Frames(1, "F1") + Frames(9);
+  // A close request is noticed at the flip of its line's first frame and
+  // acted on in the next frame.
+  struct Case {
+    const char* where;
+    std::string script;
+    bool ends;
+    int frames;  // presented
+  };
+  const Case cases[] = {
+      {"intro", Frames(10) + Frames(1, "Close") + Frames(20), true, 11},
+      {"title", Frames(INTRO + 5) + Frames(1, "Close") + Frames(20), true, INTRO + 6},
+      {"help", Frames(INTRO - 1) + Frames(5, "F3") + Frames(1, "Close") + Frames(20), true, INTRO + 5},
+      // The own map is complete after about 165 frames, then the end screen.
+      {"end screen", Frames(INTRO - 1) + Frames(1, "F2") + Frames(250) + Frames(1, "Close") + Frames(20), true,
+       INTRO + 251},
+      {"play, then N", play + Frames(1, "Close") + Frames(5) + Frames(1, "N") + Frames(4), false, INTRO + 20},
+      {"play, again while asking", play + Frames(1, "Close") + Frames(5) + Frames(1, "Close") + Frames(20), true,
+       INTRO + 16},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    ReplayRun run = Run(c.script);
+    EXPECT_EQ(run.values["ended"], c.ends ? "yes" : "no");
+    EXPECT_EQ(run.Int("frames"), c.frames);
+    // As after Escape and N: the asking pass goes on with the craft, and the
+    // question's frames do not count.
+    if (!c.ends) {
+      EXPECT_EQ(run.Int("craftY") + run.Int("scrollY"), 200 + 8 + 1 + 1 + 3);
+    }
+  }
+}
+
 TEST_F(Flow, AMapThatCannotBeOpenedEndsTheProgramWithItsMessage) {
   std::filesystem::remove(dir + "/maps");  // no folder: map 1 can be neither opened nor created
   ReplayRun run = Run(Frames(INTRO - 1) + Frames(1, "F1") + Frames(5));

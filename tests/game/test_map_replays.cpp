@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <future>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -130,6 +131,39 @@ TEST_F(MapReplays, OneGameCompletesMapsOneTwoAndThreeWithoutLosingALife) {
     EXPECT_EQ(run.Int("craftDestroyed"), 0);
     EXPECT_EQ(run.All("messagebox"), std::vector<std::string>{"\"Soundkarte gefunden\" \"Sound aktivieren ?\""});
   }
+}
+
+// The same script with each key replaced by the pad button that stands for
+// it, word by word; comments go with their lines.
+std::string OnThePad(const std::string& script) {
+  const std::map<std::string, std::string> padFor = {{"Left", "PadLeft"}, {"Right", "PadRight"},
+                                                     {"Up", "PadUp"},     {"Down", "PadDown"},
+                                                     {"Ctrl", "PadA"},    {"F1", "PadA"}};
+  std::istringstream lines(script);
+  std::string line, pad;
+  while (std::getline(lines, line)) {
+    std::istringstream words(line.substr(0, line.find('#')));
+    std::string word;
+    while (words >> word) {
+      auto it = padFor.find(word);
+      pad += (it == padFor.end() ? word : it->second) + " ";
+    }
+    pad += "\n";
+  }
+  return pad;
+}
+
+TEST_F(MapReplays, ThePadPlaysMap1ToTheSameEndAsTheKeys) {
+  const std::string keys = ReplayPart(1);
+  const std::string pad = OnThePad(keys);
+  ASSERT_EQ(pad.find(" Right "), std::string::npos);
+  const std::string keyFolder = PlayerFolder("keys"), padFolder = PlayerFolder("pad");
+  auto keyRun = std::async(std::launch::async, [&] { return testsupport::RunReplay(keyFolder, "--no-sound", keys); });
+  const ReplayRun padRun = testsupport::RunReplay(padFolder, "--no-sound", pad);
+  const ReplayRun keyRunDone = keyRun.get();
+  ASSERT_EQ(padRun.exitCode, 0) << padRun.err;
+  EXPECT_EQ(padRun.Int("mapNumber"), 2);
+  EXPECT_EQ(padRun.out, keyRunDone.out);
 }
 
 }  // namespace

@@ -85,6 +85,18 @@ TEST(GameStartup, SoundQuestionDecidesSoundOff) {
   }
 }
 
+TEST(GameStartup, ASoundBoxClosedWithoutAnAnswerEndsBeforeTheScreenOpens) {
+  for (bool device : {true, false}) {
+    SCOPED_TRACE(testing::Message() << "device " << device);
+    headless::Use();
+    if (!device) InjectFailure(&headless::Failures::sound);
+    headless::QueueAnswer(0);  // the box's close button
+    EXPECT_EQ(RunToEnd(RunGame), 0);
+    EXPECT_EQ(headless::MessageBoxes().size(), 1u);
+    EXPECT_FALSE(Logged("window"));
+  }
+}
+
 TEST(GameStartup, OpensTheScreenAndEndsThroughTheTitleMenu) {
   headless::Use();
   HoldKeyFromFrame(KEY_F4, 1);

@@ -106,6 +106,62 @@ TEST_F(Input, KeysReadAsUpAfterAFocusSwitchUntilANewSnapshot) {
   EXPECT_EQ(KeyDown(KEY_LEFT_CTRL), 128);
 }
 
+// Every key held in the last snapshot.
+std::set<int> HeldKeys() {
+  std::set<int> held;
+  for (int k = 0; k < 256; k++)
+    if (KeyDown(k)) held.insert(k);
+  return held;
+}
+
+TEST_F(Input, APadHoldsTheKeysOfItsButtonsAndOfItsStickPastAThird) {
+  constexpr int NONE = -1;
+  struct Case {
+    int button;  // a PadState::Button or NONE
+    int stickX, stickY;
+    std::set<int> keys;
+  };
+  const Case cases[] = {
+      {PadState::UP, 0, 0, {KEY_UP}},
+      {PadState::DOWN, 0, 0, {KEY_DOWN}},
+      {PadState::LEFT, 0, 0, {KEY_LEFT}},
+      {PadState::RIGHT, 0, 0, {KEY_RIGHT}},
+      {PadState::A, 0, 0, {KEY_LEFT_CTRL, KEY_F1, KEY_J}},
+      {PadState::B, 0, 0, {KEY_N}},
+      {PadState::X, 0, 0, {KEY_F2}},
+      {PadState::Y, 0, 0, {KEY_F3}},
+      {PadState::START, 0, 0, {KEY_ESCAPE}},
+      {PadState::BACK, 0, 0, {KEY_F4}},
+      {NONE, -11000, 0, {KEY_LEFT}},
+      {NONE, 32767, 0, {KEY_RIGHT}},
+      {NONE, 0, -32768, {KEY_UP}},
+      {NONE, 0, 11000, {KEY_DOWN}},
+      {NONE, -20000, 20000, {KEY_LEFT, KEY_DOWN}},
+      {NONE, 10000, -10000, {}},  // within the dead zone
+      {PadState::LEFT, 20000, 0, {KEY_LEFT, KEY_RIGHT}},  // as both keys held
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "button " << c.button << " stick " << c.stickX << "," << c.stickY);
+    PadState pad;
+    if (c.button != NONE) pad.held[c.button] = true;
+    pad.stickX = c.stickX;
+    pad.stickY = c.stickY;
+    headless::SetPad(pad);
+    ASSERT_EQ(ReadKeyboard(), 1);
+    EXPECT_EQ(HeldKeys(), c.keys);
+  }
+  // The keyboard plays along; a pad pulled out holds nothing.
+  PadState b;
+  b.held[PadState::B] = true;
+  headless::SetPad(b);
+  headless::HoldKey(KEY_A, true);
+  ReadKeyboard();
+  EXPECT_EQ(HeldKeys(), (std::set<int>{KEY_A, KEY_N}));
+  headless::UnplugPad();
+  ReadKeyboard();
+  EXPECT_EQ(HeldKeys(), std::set<int>{KEY_A});
+}
+
 TEST(InputWithoutDevices, NothingIsReadBeforeTheStartUpChecks) {
   headless::Use();
   ASSERT_TRUE(OpenDisplay(800, 600, 32, "Test"));

@@ -128,6 +128,33 @@ TEST_F(ScreenTest, ReopeningClosesTheOpenScreenFirst) {
   EXPECT_EQ(headless::PlatformLog().size(), 4u);
 }
 
+TEST(PictureFit, WholeNumberScaleWhereTwiceFitsElseTheLargestCentredNeverCropped) {
+  struct Case {
+    int outW, outH;
+    PictureRect expected;
+  };
+  const Case cases[] = {
+      {800, 600, {0, 0, 800, 600}},
+      {1024, 768, {0, 0, 1024, 768}},
+      {1366, 768, {171, 0, 1024, 768}},
+      {1920, 1080, {240, 0, 1440, 1080}},
+      {1599, 1300, {0, 50, 1599, 1199}},  // short of twice by one pixel
+      {1600, 1200, {0, 0, 1600, 1200}},
+      {2560, 1440, {480, 120, 1600, 1200}},
+      {3840, 2160, {720, 180, 2400, 1800}},
+      {640, 480, {0, 0, 640, 480}},
+      {600, 1000, {0, 275, 600, 450}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.outW << "x" << c.outH);
+    const PictureRect r = FitPicture(c.outW, c.outH, 800, 600);
+    EXPECT_EQ(r.x, c.expected.x);
+    EXPECT_EQ(r.y, c.expected.y);
+    EXPECT_EQ(r.width, c.expected.width);
+    EXPECT_EQ(r.height, c.expected.height);
+  }
+}
+
 TEST(ScreenFailure, AFailedOpeningLeavesNoScreen) {
   headless::Use();
   headless::Failures failures;

@@ -12,7 +12,7 @@ native=$(cd "${1:-$root/build}" && pwd)
 web=$(cd "${2:-$root/build-web}" && pwd)
 export NODE_PATH=/usr/share/nodejs
 for file in "$native/bin/vantorreplay" "$native/run/vantor.pak" "$native/run/vantoredit.pak" "$web/vantorreplay.js"; do
-  [ -e "$file" ] || { echo "no $file (scripts/web builds both)"; exit 1; }
+  [ -e "$file" ] || { echo "no $file (scripts/test and scripts/web build them)"; exit 1; }
 done
 
 work=$(mktemp -d)

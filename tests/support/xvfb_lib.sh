@@ -3,7 +3,7 @@
 # display that stops answering fails the test instead of hanging it.
 #
 #   xvfb_require_tools TOOL...    exit 0 with "SKIP: ..." when one is missing
-#   xvfb_start WORKDIR            start Xvfb (800x600x24) and export DISPLAY
+#   xvfb_start WORKDIR [SIZE]     start Xvfb (800x600 unless SIZE, 24 bits) and export DISPLAY
 #   xvfb_stop                     end Xvfb if it runs
 #   xvfb_no_session_bus WORKDIR   point D-Bus at a bus that does not exist
 #   start_in_group LOG SECONDS CMD...   run CMD in a process group of its own,
@@ -41,9 +41,9 @@ wait_for() {
 
 # Xvfb picks a free display number itself and tells it through -displayfd.
 xvfb_start() {
-  local work=$1
+  local work=$1 size=${2:-800x600}
   exec 3> "$work/display"
-  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset > "$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset > "$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   exec 3>&-
   wait_for 30 test -s "$work/display" || { cat "$work/xvfb.log"; return 1; }

@@ -26,6 +26,18 @@ std::vector<SoundClip> MakeGameSounds();
 // Slot order of the editor's pack: pictures 0..5.
 std::vector<Canvas> MakeEditorPictures();
 
+// A picture with coverage: red, green, blue, alpha bytes per pixel, row 0 at the top.
+struct RgbaPicture {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> rgba;
+};
+
+// The desktop menu's icons, square, of any size; they are not pack entries.
+enum class Icon { GAME, EDITOR };
+RgbaPicture MakeIcon(Icon icon, int size);
+
 // File images.
 std::vector<uint8_t> EncodeBmp24(const Canvas& canvas);
 std::vector<uint8_t> EncodeWav16(const SoundClip& clip);
+std::vector<uint8_t> EncodePng(const RgbaPicture& picture);

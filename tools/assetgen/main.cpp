@@ -1,6 +1,8 @@
 // assetgen OUTDIR                  writes OUTDIR/game/01.bmp .. 18.bmp, 19.wav .. 23.wav
 //                                  and OUTDIR/editor/01.bmp .. 06.bmp (pack order)
 // assetgen --contact-sheet FILE    writes one BMP showing every picture with its slot
+// assetgen --icons OUTDIR          writes the menu icons OUTDIR/SIZE/game.png and
+//                                  editor.png for SIZE 48, 64, 128 and 256
 #include <algorithm>
 #include <cstdio>
 #include <exception>
@@ -131,8 +133,22 @@ Canvas MakeContactSheet() {
   return sheet;
 }
 
+// The sizes that the desktop's hicolor icon theme is given.
+constexpr int ICON_SIZES[] = {48, 64, 128, 256};
+
+bool WriteIcons(const std::filesystem::path& outDir) {
+  for (int size : ICON_SIZES) {
+    const auto dir = outDir / std::to_string(size);
+    std::filesystem::create_directories(dir);
+    if (!WriteFile(dir / "game.png", EncodePng(MakeIcon(Icon::GAME, size)))) return false;
+    if (!WriteFile(dir / "editor.png", EncodePng(MakeIcon(Icon::EDITOR, size)))) return false;
+  }
+  return true;
+}
+
 int Usage() {
-  std::fprintf(stderr, "usage: assetgen OUTDIR\n       assetgen --contact-sheet FILE.bmp\n");
+  std::fprintf(stderr, "usage: assetgen OUTDIR\n       assetgen --contact-sheet FILE.bmp\n"
+                       "       assetgen --icons OUTDIR\n");
   return 2;
 }
 
@@ -140,7 +156,7 @@ int Usage() {
 
 int main(int argc, char** argv) {
   try {
-    if (argc == 2 && std::string(argv[1]) != "--contact-sheet") {
+    if (argc == 2 && argv[1][0] != '-') {
       if (WriteAssets(argv[1])) return 0;
       std::fprintf(stderr, "assetgen: cannot write into %s\n", argv[1]);
       return 1;
@@ -148,6 +164,11 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--contact-sheet") {
       if (WriteFile(argv[2], EncodeBmp24(MakeContactSheet()))) return 0;
       std::fprintf(stderr, "assetgen: cannot write %s\n", argv[2]);
+      return 1;
+    }
+    if (argc == 3 && std::string(argv[1]) == "--icons") {
+      if (WriteIcons(argv[2])) return 0;
+      std::fprintf(stderr, "assetgen: cannot write into %s\n", argv[2]);
       return 1;
     }
   } catch (const std::exception& e) {

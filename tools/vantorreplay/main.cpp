@@ -120,12 +120,15 @@ Player player;
 bool ScriptNextFrame() {
   while (player.framesLeftInStep == 0) {
     if (player.step >= player.script->steps.size()) return false;
-    player.framesLeftInStep = player.script->steps[player.step++].frames;
+    const ScriptStep& next = player.script->steps[player.step++];
+    player.framesLeftInStep = next.frames;
+    for (int n = 0; n < next.closeRequests; n++) headless::RequestClose();
   }
   const ScriptStep& s = player.script->steps[player.step - 1];
   player.framesLeftInStep--;
   headless::ReleaseAllKeys();
   for (int key : s.keys) headless::HoldKey(key, true);
+  headless::SetPad(s.pad);
   if (s.movesPointer && (s.pointerX != player.pointerX || s.pointerY != player.pointerY)) {
     headless::MoveMouse(s.pointerX - player.pointerX, s.pointerY - player.pointerY);
     player.pointerX = s.pointerX;

@@ -21,7 +21,29 @@ const KeyName KEY_NAMES[] = {
     {"Space", 0x39},    {"Return", 0x1C},
 };
 
+struct PadName {
+  const char* name;
+  PadState::Button button;
+};
+
+const PadName PAD_NAMES[] = {
+    {"PadUp", PadState::UP}, {"PadDown", PadState::DOWN}, {"PadLeft", PadState::LEFT},
+    {"PadRight", PadState::RIGHT}, {"PadA", PadState::A}, {"PadB", PadState::B},
+    {"PadX", PadState::X}, {"PadY", PadState::Y}, {"PadStart", PadState::START},
+    {"PadBack", PadState::BACK},
+};
+
 bool ParseToken(const std::string& token, ScriptStep& step) {
+  for (const PadName& p : PAD_NAMES) {
+    if (token == p.name) {
+      step.pad.held[p.button] = true;
+      return true;
+    }
+  }
+  if (token == "Close") {
+    step.closeRequests++;
+    return true;
+  }
   for (const KeyName& k : KEY_NAMES) {
     if (token == k.name) {
       step.keys.push_back(k.scanCode);
@@ -93,7 +115,7 @@ bool ParseScript(const std::string& text, const std::string& fileName, Script& s
     }
     if (!ok) {
       error = fileName + ":" + std::to_string(number) + ": cannot read \"" + bad +
-              "\" (expected: FRAMES [KEY|0xNN|@X,Y|LMB|Tap ...])";
+              "\" (expected: FRAMES [KEY|0xNN|@X,Y|LMB|Tap|PadBUTTON|Close ...])";
       return false;
     }
     script.steps.push_back(step);

@@ -3,14 +3,19 @@
 // Each line is "FRAMES [TOKEN...]": the tokens hold for the next FRAMES
 // presented frames. A token is a key name (Left Right Up Down Ctrl Esc J N
 // F1 F2 F3 F4 Space Return), a scan code as 0xNN, "@X,Y" (the pointer at
-// screen pixel X, Y), "LMB" (the left button held) or "Tap" (the left
+// screen pixel X, Y), "LMB" (the left button held), "Tap" (the left
 // button pressed and released before the frame's read, as a touchpad's tap
-// sends them; it is up afterwards). "#" starts a comment.
+// sends them; it is up afterwards), a game controller's
+// button (PadUp PadDown PadLeft PadRight PadA PadB PadX PadY PadStart
+// PadBack) or "Close" (one request to close the window, made before the
+// line's first frame). "#" starts a comment.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "media/platform.h"
 
 struct ScriptStep {
   int frames = 0;
@@ -19,6 +24,8 @@ struct ScriptStep {
   int pointerX = 0, pointerY = 0;
   bool leftButton = false;
   bool tap = false;
+  PadState pad;           // buttons held on the game controller
+  int closeRequests = 0;  // made before the first frame
 };
 
 struct Script {
