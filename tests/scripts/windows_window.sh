@@ -10,7 +10,8 @@
 # with the window manager a close request (Alt+F4) asks the quit question
 # and a second one ends the game, without one Escape and J end it; exit
 # code 0 each time. Then the editor's title, pixel for pixel as the headless
-# editor draws it, and a close request on it ends the editor at once.
+# editor draws it; the mouse moves its pointer, a click ends the title, and
+# while editing a close request asks and a second one ends the editor.
 # Usage: windows_window.sh [NATIVE_BUILD [WIN_BUILD [SIZE...]]]
 #        (defaults build/, build-win/, 1024x768 1920x1080)
 set -euo pipefail
@@ -75,6 +76,12 @@ shows() {
   shoot
   picture_back
   [ "$(differing "$work/back.png" "$1")" = "0" ]
+}
+# changed_from PICTURE PIXELS: the screen differs from PICTURE in more than PIXELS.
+changed_from() {
+  shoot
+  picture_back
+  [ "$(differing "$work/back.png" "$1")" -gt "$2" ]
 }
 letterbox_black() {
   local geometry=${picture//[x+]/ } w h x y
@@ -205,9 +212,23 @@ editor_case() {
   wait_for_window Edit
   wait_for 30 shows "$work/edit-title.bmp" ||
     fail "no editor title in $picture ($(differing "$work/back.png" "$work/edit-title.bmp") pixels differ)"
+  # The mouse moves the editor's pointer; a click ends the title.
+  xdo mousemove_relative 200 150
+  wait_for 10 changed_from "$work/edit-title.bmp" 0 || fail "the pointer did not move"
+  xdo click 1
+  sleep 1
+  shoot
+  picture_back editing
+  [ "$(differing "$work/editing.png" "$work/edit-title.bmp")" -gt 100000 ] || fail "the click did not end the title"
+  echo "$case_name: the editor's title, pixel for pixel; the mouse moves its pointer and a click ends it"
+  # A close request while editing asks the quit question; a second one ends the editor.
+  xdo windowfocus "$window"
   xdo key alt+F4
-  ends_with_zero "a close request on the title"
-  echo "$case_name: the editor's title, pixel for pixel; a close request ends it, exit code 0"
+  wait_for 10 changed_from "$work/editing.png" 1000 || fail "no quit question"
+  xdo windowfocus "$window"
+  xdo key alt+F4
+  ends_with_zero "a second close request in the editor"
+  echo "$case_name: a close request asks, the second ends the editor, exit code 0"
   stop_all
 }
 
