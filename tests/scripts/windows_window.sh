@@ -3,7 +3,8 @@
 # given sizes, each once with a window manager (openbox) and once without:
 # the game's sound notice (Wine has no sound device here) is answered with
 # Return, and once, with ALSA's null device as Wine's output, its sound
-# question is answered "Ja" and the game plays with sound; the intro takes
+# question is answered "Ja" and the game plays sound (read back through
+# ALSA's file plugin); the intro takes
 # its 553 frames, over 9 seconds; the root screenshot, cut to where the picture must be and scaled
 # back to 800x600, is the title picture pixel for pixel, black around it;
 # F1 starts map 1 and Up held flies the craft (the world view scrolls);
@@ -113,10 +114,14 @@ run() {
   HOME=${2:-$HOME} start_in_group "$work/program.log" 300 wine "$1"
   program_pid=$group_pid
 }
-# A home whose ALSA sends all sound to the null device: Wine has an output.
+# A home whose ALSA sends all sound to the null device, and a copy of it to
+# a file: Wine has an output, and what it played can be read.
 null_sound_home="$work/null-sound-home"
 mkdir -p "$null_sound_home"
-printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' > "$null_sound_home/.asoundrc"
+printf 'pcm.!default { type file slave.pcm "null" file "%s" format "raw" }\nctl.!default { type hw card 0 }\n' \
+  "$work/played.raw" > "$null_sound_home/.asoundrc"
+# Bytes of the sound played that are not silence.
+sounding_bytes() { tr -d '\000' < "$work/played.raw" 2> /dev/null | wc -c; }
 
 # answer TITLE: Return on the message box of that title (its first button).
 answer() {
@@ -166,6 +171,10 @@ game_case() {
   local intro=$((SECONDS - opened + 2))
   [ "$intro" -ge 9 ] || fail "the intro took $intro seconds, not 9.2"
   echo "$case_name: the title picture after an intro of about ${intro} s, pixel for pixel, in $picture"
+  if [ "$sound" = null ]; then
+    [ "$(sounding_bytes)" -gt 0 ] || fail "sound on, but only silence was played"
+    echo "$case_name: sound was played"
+  fi
 
   press F1
   sleep 1
