@@ -6,8 +6,9 @@
 // Run from anywhere; it reads vantor.pak and maps/map 1.map from the built
 // player's folder and writes nothing there.
 //
-// Built for WebAssembly (node) there is no SDL: it measures the frames alone.
-#ifndef __EMSCRIPTEN__
+// Built for WebAssembly (node) or Windows there is no SDL: it measures the
+// frames alone.
+#if !defined(__EMSCRIPTEN__) && !defined(_WIN32)
 #define BENCH_SDL_BLIT 1
 #include <SDL.h>
 #endif

@@ -116,6 +116,35 @@ void AddPadKeys(const PadState& pad, uint8_t keys[256]);
 struct SDL_Window;
 bool FullScreenCanBeGranted(SDL_Window* window);
 
+// Everything moves by frames, so frames must come at this rate on every display.
+constexpr int FRAMES_PER_SECOND = 60;
+
+// A running deadline for frames: frame k of a run ends at base + k/60 s, so
+// the rate does not drift with the sleeps' overshoot. After a long stall (a
+// pause, a message box) the run starts afresh instead of racing to catch up.
+// Times are in ticks of a counter with `frequency` ticks per second.
+struct FrameClock {
+  int64_t frequency = 1;
+  int64_t base = 0;
+  int64_t index = 0;  // 0: a new run starts with the next frame
+  // When the frame that ends now should be over.
+  int64_t NextDeadline(int64_t now);
+  int64_t Deadline(int64_t k) const;
+};
+
 // The set-1 scan code (extended keys with 0x80 added) of an SDL scancode;
 // 0 for keys a PC keyboard does not have.
 int ScanCodeFromSdl(int sdlScancode);
+
+// The set-1 scan code of a Windows key message (its lParam: the scan code in
+// bits 16-23, the extended flag in bit 24); 0 for none.
+int ScanCodeFromWin32(uint32_t lParam);
+
+// An XInput pad's state (XINPUT_GAMEPAD's buttons and left stick), joined
+// into `pad` as several pads are: buttons held on any, the stick pushed
+// furthest.
+struct XInputPad {
+  uint16_t buttons = 0;
+  int16_t thumbLX = 0, thumbLY = 0;
+};
+void PadFromXInput(const XInputPad& x, PadState& pad);

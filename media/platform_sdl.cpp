@@ -19,9 +19,6 @@
 
 namespace {
 
-// Everything moves by frames, so frames must come at this rate on every display.
-constexpr int FRAMES_PER_SECOND = 60;
-
 struct SoundSlot {
   std::vector<uint8_t> bytes;  // Mix_QuickLoad_RAW plays from here
   Mix_Chunk* chunk = nullptr;
@@ -235,7 +232,7 @@ class SdlPlatform : public Platform {
     SDL_RenderClear(renderer);
     SDL_RenderPresent(renderer);
     focus = (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) != 0;
-    frameIndex = 0;
+    clock = FrameClock{int64_t(SDL_GetPerformanceFrequency())};
     lastPresent = SDL_GetPerformanceCounter();
     return true;
   }
@@ -528,25 +525,13 @@ class SdlPlatform : public Platform {
       }
       vsyncPacing = false;
       SDL_RenderSetVSync(renderer, 0);
-      frameIndex = 0;
+      clock.index = 0;
     }
     WaitForNextFrame();
     lastPresent = SDL_GetPerformanceCounter();
   }
 
-  // A running deadline: frame k of a run ends at base + k/60 s, so the rate
-  // does not drift with the sleeps' overshoot. After a long stall (a pause,
-  // a message box) the run starts afresh instead of racing to catch up.
-  void WaitForNextFrame() {
-    const Uint64 freq = SDL_GetPerformanceFrequency();
-    const Uint64 now = SDL_GetPerformanceCounter();
-    if (frameIndex == 0 || now > FrameDeadline(frameIndex) + freq / 10) {
-      frameBase = now;
-      frameIndex = 0;
-    }
-    frameIndex++;
-    SleepUntil(FrameDeadline(frameIndex));
-  }
+  void WaitForNextFrame() { SleepUntil(Uint64(clock.NextDeadline(int64_t(SDL_GetPerformanceCounter())))); }
 
   // SDL_Delay for the bulk, a spin for the last millisecond or so.
   static void SleepUntil(Uint64 deadline) {
@@ -557,11 +542,6 @@ class SdlPlatform : public Platform {
       const Uint64 remainingMs = (deadline - now) * 1000 / freq;
       if (remainingMs >= 2) SDL_Delay(Uint32(remainingMs - 1));
     }
-  }
-
-  Uint64 FrameDeadline(Uint64 k) const {
-    const Uint64 freq = SDL_GetPerformanceFrequency();
-    return frameBase + k / FRAMES_PER_SECOND * freq + (k % FRAMES_PER_SECOND) * freq / FRAMES_PER_SECOND;
   }
 
   void Drain() {
@@ -641,8 +621,7 @@ class SdlPlatform : public Platform {
   bool vsyncPacing = false;
   int earlyPresents = 0;
   Uint64 lastPresent = 0;
-  Uint64 frameBase = 0;
-  Uint64 frameIndex = 0;
+  FrameClock clock;
   std::vector<SoundSlot> sounds;
 };
 

@@ -3,8 +3,15 @@
 // allows, and prints the program's state at the end. A thin driver: the
 // program's own code does everything; this only holds keys and the mouse,
 // counts frames and reports.
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+#include <psapi.h>
+#undef MessageBox  // the media layer's own name
+#else
 #include <sys/resource.h>
-#include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -200,6 +207,19 @@ void WriteShot(const std::string& path) {
   fclose(f);
 }
 
+// The most memory the process has held in RAM.
+long PeakMemoryKiB() {
+#ifdef _WIN32
+  PROCESS_MEMORY_COUNTERS counters{};
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  return long(counters.PeakWorkingSetSize / 1024);
+#else
+  struct rusage usage;
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+#endif
+}
+
 void PrintReport(const Options& o, bool ended) {
   fputs((o.editor ? EditorStateLines() : GameStateLines()).c_str(), stdout);
   printf("frames %d\n", headless::FramesPresented());
@@ -208,9 +228,7 @@ void PrintReport(const Options& o, bool ended) {
     printf("messagebox %s %s\n", QuotedText(box.title).c_str(), QuotedText(box.text).c_str());
   if (o.random) {
     printf("explosions %d\nmapsCompleted %d\ngamesOver %d\n", soak.explosions, soak.mapsCompleted, soak.gamesOver);
-    struct rusage usage;
-    getrusage(RUSAGE_SELF, &usage);
-    printf("maxRssKiB %ld\n", usage.ru_maxrss);
+    printf("maxRssKiB %ld\n", PeakMemoryKiB());
   }
 }
 
@@ -219,7 +237,9 @@ void PrintReport(const Options& o, bool ended) {
 int main(int argc, char** argv) {
   Options o = ParseOptions(argc, argv);
   Script script = LoadScript(o);
-  if (chdir(o.dir.c_str()) != 0) Fail("cannot enter " + o.dir);
+  std::error_code entered;
+  std::filesystem::current_path(o.dir, entered);
+  if (entered) Fail("cannot enter " + o.dir);
 
   headless::Use();
   if (!o.sound) headless::QueueAnswer(7);  // "Sound aktivieren ?": No

@@ -1,0 +1,16 @@
+// Included into every source of the Windows build: the few POSIX names the
+// file modules use that the Windows C runtime spells differently or lacks.
+#pragma once
+
+#include <fcntl.h>
+
+// A handle not handed down to child processes.
+#ifndef O_CLOEXEC
+#define O_CLOEXEC O_NOINHERIT
+#endif
+
+// Read-ahead advice; Windows reads ahead on its own.
+#ifndef POSIX_FADV_SEQUENTIAL
+#define POSIX_FADV_SEQUENTIAL 2
+inline int posix_fadvise(int, long long, long long, int) { return 0; }
+#endif
