@@ -4,9 +4,12 @@
 
 #include <fcntl.h>
 
-// A handle not handed down to child processes.
+// A handle not handed down to child processes. Every file the programs open
+// is opened with it, and every one of them holds bytes, not text: on Windows
+// it also asks for binary mode, without which the C runtime would turn
+// "\r\n" into "\n" and stop reading at the first byte 0x1A.
 #ifndef O_CLOEXEC
-#define O_CLOEXEC O_NOINHERIT
+#define O_CLOEXEC (O_NOINHERIT | O_BINARY)
 #endif
 
 // Read-ahead advice; Windows reads ahead on its own.
