@@ -1,5 +1,5 @@
 // Keyboard snapshots, the release latch, the mouse with its device buffer,
-// and the SDL key table.
+// the SDL key table and the Windows key messages and pads.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -367,6 +367,47 @@ TEST(SdlKeyTable, EveryKeyOfAPcKeyboardHasItsOwnCode) {
     EXPECT_TRUE(codes.insert(code).second) << SDL_GetScancodeName(SDL_Scancode(sc));
   }
   EXPECT_EQ(codes.size(), 105u);
+}
+
+// ---- Windows key messages and pads -----------------------------------------
+
+// A key message's lParam: repeat count 1, the scan code, the extended flag.
+uint32_t KeyMessage(int scan, bool extended) { return 1u | uint32_t(scan) << 16 | (extended ? 1u << 24 : 0u); }
+
+TEST(Win32Keys, GiveTheCodesTheSdlBackendGives) {
+  struct Case {
+    int scan;
+    bool extended;
+    int sdl;  // the same key for SDL; 0: no key
+  };
+  const Case cases[] = {
+      {0x01, false, SDL_SCANCODE_ESCAPE}, {0x1E, false, SDL_SCANCODE_A},  {0x24, false, SDL_SCANCODE_J},
+      {0x3B, false, SDL_SCANCODE_F1},     {0x58, false, SDL_SCANCODE_F12}, {0x1D, false, SDL_SCANCODE_LCTRL},
+      {0x1D, true, SDL_SCANCODE_RCTRL},   {0x38, true, SDL_SCANCODE_RALT}, {0x1C, true, SDL_SCANCODE_KP_ENTER},
+      {0x48, true, SDL_SCANCODE_UP},      {0x4B, true, SDL_SCANCODE_LEFT}, {0x4D, true, SDL_SCANCODE_RIGHT},
+      {0x50, true, SDL_SCANCODE_DOWN},    {0x48, false, SDL_SCANCODE_KP_8}, {0x36, false, SDL_SCANCODE_RSHIFT},
+      {0x37, true, SDL_SCANCODE_PRINTSCREEN}, {0x5B, true, SDL_SCANCODE_LGUI},
+      // Windows swaps these two against the keyboard's own codes.
+      {0x45, true, SDL_SCANCODE_NUMLOCKCLEAR}, {0x45, false, SDL_SCANCODE_PAUSE},
+      // The shifts added around the cursor keys, and a message without a code.
+      {0x2A, true, 0}, {0x36, true, 0}, {0x00, false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "scan " << c.scan << (c.extended ? " extended" : ""));
+    EXPECT_EQ(ScanCodeFromWin32(KeyMessage(c.scan, c.extended) | 1u << 30), c.sdl ? ScanCodeFromSdl(c.sdl) : 0);
+  }
+}
+
+TEST(Win32Pads, JoinTheirButtonsAndStickWithYPointingDown) {
+  PadState pad;
+  PadFromXInput(XInputPad{0x1000 | 0x0010, 1000, 20000}, pad);  // A, Start, stick up
+  PadFromXInput(XInputPad{0x0004, -20000, -32768}, pad);        // D-pad left, stick down and left
+  EXPECT_TRUE(pad.held[PadState::A]);
+  EXPECT_TRUE(pad.held[PadState::START]);
+  EXPECT_TRUE(pad.held[PadState::LEFT]);
+  EXPECT_FALSE(pad.held[PadState::B]);
+  EXPECT_EQ(pad.stickX, -20000);
+  EXPECT_EQ(pad.stickY, 32767);  // XInput's full down is the far end of PadState's
 }
 
 }  // namespace

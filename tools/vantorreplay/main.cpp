@@ -7,6 +7,8 @@
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 #include <psapi.h>
 #undef MessageBox  // the media layer's own name
 #else
@@ -235,6 +237,9 @@ void PrintReport(const Options& o, bool ended) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  _setmode(_fileno(stdout), _O_BINARY);  // the report's lines end as on Linux
+#endif
   Options o = ParseOptions(argc, argv);
   Script script = LoadScript(o);
   std::error_code entered;
