@@ -69,25 +69,6 @@ start() {
   start_in_group "$work/program.log" 120 wine start /wait "$@"
   program_pid=$group_pid
 }
-wait_for_window() {
-  find_window "$1" 60 > /dev/null || fail "no window \"$1\""
-  sleep 1
-  window=$(find_window "$1" 10) || fail "the window \"$1\" went away"
-  xdo windowfocus "$window"
-}
-# Return on a box until it is gone.
-answer_box() {
-  local box attempt
-  box=$(find_window "$1" 60) || fail "no box \"$1\""
-  for attempt in $(seq 1 10); do
-    has_window "$1" || return 0
-    xdo windowfocus "$box"
-    sleep 0.3
-    xdo key Return
-    sleep 0.5
-  done
-  fail "the box \"$1\" stays"
-}
 ended() {
   wait_for_end "$program_pid" 15 || fail "$1: the program did not end"
   program_pid=""
@@ -103,8 +84,8 @@ press() {
 # picture (the screen is as large as the picture); F4 ends it.
 game_reaches_title() {
   start "$@"
-  answer_box "Keine Soundkarte gefunden"
-  wait_for_window NoName
+  answer_box "Keine Soundkarte gefunden" || fail "no sound notice, or it stays"
+  wait_for_window NoName || fail "no game window"
   title_shown() {
     timeout 10 xwd -root -silent > "$work/shot.xwd" &&
       [ "$(compare -metric AE "xwd:$work/shot.xwd" "$work/pack/15.bmp" null: 2>&1)" = "0" ]
@@ -118,7 +99,7 @@ game_reaches_title() {
 # end it.
 editor_saves_in() {
   local own="$1/maps/own .map" attempt
-  wait_for_window Edit
+  wait_for_window Edit || fail "no editor window"
   xdo mousedown 1
   sleep 0.4
   xdo mouseup 1
@@ -161,7 +142,7 @@ printf 'old' > "$player/maps/map 1.map"
 cp "$installed/maps/map 2.map" "$player/maps/own .map"
 printf 'bak' > "$player/maps/own .map.bak"
 start 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Vantor Editor.lnk'
-wait_for_window Edit
+wait_for_window Edit || fail "no editor window"
 cmp -s "$installed/maps/map 1.map" "$player/maps/map 1.map" || fail "map 1 was not renewed"
 cmp -s "$installed/maps/map 2.map" "$player/maps/own .map" || fail "the own map was touched"
 [ "$(cat "$player/maps/own .map.bak")" = bak ] || fail "the own map's .bak was touched"
@@ -173,7 +154,7 @@ echo "installed editor: map 1 renewed, own map and .bak kept, F2 saved in %LOCAL
 mv "$player" "$work/player-kept"
 printf 'x' > "$player"
 start "C:\\Program Files\\Vantor\\vantor.exe"
-answer_box Fehler
+answer_box Fehler || fail "no Fehler box, or it stays"
 ended "the folder error"
 rm "$player"
 mv "$work/player-kept" "$player"
