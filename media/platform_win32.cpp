@@ -23,6 +23,7 @@
 
 #include "media/internal.h"
 #include "media/platform.h"
+#include "media/player_folder_win32.h"
 
 namespace {
 
@@ -632,4 +633,8 @@ class Win32Platform : public Platform {
 
 }  // namespace
 
-std::unique_ptr<Platform> MakeDefaultPlatform() { return std::make_unique<Win32Platform>(); }
+// Only the real programs make this backend, and they play in the player's folder.
+std::unique_ptr<Platform> MakeDefaultPlatform() {
+  EnterPlayerFolder();
+  return std::make_unique<Win32Platform>();
+}

@@ -1,5 +1,6 @@
 // The menu icons that the build draws for the Debian package: valid PNG files
-// of the sizes the icon theme is given, on a tile with soft round corners.
+// of the sizes the icon theme is given, on a tile with soft round corners;
+// and the Windows icons, which hold the same drawings.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -86,6 +87,42 @@ TEST(MenuIcons, EverySizeIsAnRgbaTileWithRoundCorners) {
       pixels[i] = png.rgba;
     }
     EXPECT_NE(pixels[0], pixels[1]) << size << ": the game and the editor have the same icon";
+  }
+}
+
+uint32_t Le(const Bytes& b, size_t at, int bytes) {
+  uint32_t v = 0;
+  for (int i = bytes - 1; i >= 0; --i) v = v << 8 | b[at + i];
+  return v;
+}
+
+// Each .ico holds 16, 32, 48 and 256 pixels as 32-bit PNG entries (256 is
+// written as 0 in the directory); its 48-pixel entry is the menu's 48-pixel PNG.
+TEST(MenuIcons, TheWindowsIconsHoldFourSizesOfTheSameDrawing) {
+  for (const std::string program : {"game", "editor"}) {
+    const std::string name = program + ".ico";
+    const Bytes ico = testsupport::ReadFileBytes(VANTOR_ICON_DIR "/" + name);
+    ASSERT_GE(ico.size(), 6u) << name;
+    EXPECT_EQ(Le(ico, 0, 2), 0u) << name;
+    EXPECT_EQ(Le(ico, 2, 2), 1u) << name << ": not an icon";
+    ASSERT_EQ(Le(ico, 4, 2), 4u) << name;
+    ASSERT_GE(ico.size(), 6u + 4 * 16) << name;
+    const uint32_t sizes[] = {16, 32, 48, 256};
+    for (size_t i = 0; i < 4; ++i) {
+      const size_t entry = 6 + 16 * i;
+      const std::string what = name + " entry " + std::to_string(sizes[i]);
+      EXPECT_EQ(ico[entry], sizes[i] % 256) << what;
+      EXPECT_EQ(ico[entry + 1], sizes[i] % 256) << what;
+      EXPECT_EQ(Le(ico, entry + 4, 2), 1u) << what << ": planes";
+      EXPECT_EQ(Le(ico, entry + 6, 2), 32u) << what << ": bits per pixel";
+      const uint32_t length = Le(ico, entry + 8, 4), offset = Le(ico, entry + 12, 4);
+      ASSERT_LE(size_t(offset) + length, ico.size()) << what;
+      const Bytes image(ico.begin() + offset, ico.begin() + offset + length);
+      const Png png = ReadPng(image, what);
+      EXPECT_EQ(png.width, sizes[i]) << what;
+      EXPECT_EQ(png.height, sizes[i]) << what;
+      if (sizes[i] == 48) EXPECT_EQ(image, testsupport::ReadFileBytes(VANTOR_ICON_DIR "/48/" + program + ".png")) << what;
+    }
   }
 }
 

@@ -14,6 +14,9 @@
 #   wait_for SECONDS CMD...       retry CMD every 0.2 s until it succeeds
 #   window_named TITLE            id of the top-level window with that title
 #   has_window TITLE, find_window TITLE SECONDS
+#   wait_for_window TITLE         wait for the program's window (it may be made
+#                                 anew once), focus it and set window
+#   answer_box TITLE              Return on a message box (its first button) until it is gone
 #   xdo ARGS...                   xdotool, never failing, never hanging
 #   window_shot WINDOW FILE       screenshot of one window with import
 #   xvfb_report LOG               the windows on the display and the program's output
@@ -106,6 +109,26 @@ find_window() {
 }
 
 xdo() { timeout 10 xdotool "$@" 2> /dev/null || true; }
+
+wait_for_window() {
+  find_window "$1" 60 > /dev/null || return 1
+  sleep 1
+  window=$(find_window "$1" 10) || return 1
+  xdo windowfocus "$window"
+}
+
+answer_box() {
+  local box attempt
+  box=$(find_window "$1" 60) || return 1
+  for attempt in $(seq 1 10); do
+    has_window "$1" || return 0
+    xdo windowfocus "$box"
+    sleep 0.3
+    xdo key Return
+    sleep 0.5
+  done
+  return 1
+}
 
 window_shot() { wait_for 30 timeout 10 import -window "$1" "$2"; }
 

@@ -41,3 +41,5 @@ RgbaPicture MakeIcon(Icon icon, int size);
 std::vector<uint8_t> EncodeBmp24(const Canvas& canvas);
 std::vector<uint8_t> EncodeWav16(const SoundClip& clip);
 std::vector<uint8_t> EncodePng(const RgbaPicture& picture);
+// A Windows .ico holding each picture as a PNG entry.
+std::vector<uint8_t> EncodeIco(const std::vector<RgbaPicture>& pictures);

@@ -2,7 +2,8 @@
 //                                  and OUTDIR/editor/01.bmp .. 06.bmp (pack order)
 // assetgen --contact-sheet FILE    writes one BMP showing every picture with its slot
 // assetgen --icons OUTDIR          writes the menu icons OUTDIR/SIZE/game.png and
-//                                  editor.png for SIZE 48, 64, 128 and 256
+//                                  editor.png for SIZE 48, 64, 128 and 256, and
+//                                  the Windows icons OUTDIR/game.ico and editor.ico
 #include <algorithm>
 #include <cstdio>
 #include <exception>
@@ -133,8 +134,16 @@ Canvas MakeContactSheet() {
   return sheet;
 }
 
-// The sizes that the desktop's hicolor icon theme is given.
+// The sizes that the desktop's hicolor icon theme is given, and those that
+// Windows shows: in the title bar and task bar, the Start menu, Explorer.
 constexpr int ICON_SIZES[] = {48, 64, 128, 256};
+constexpr int ICO_SIZES[] = {16, 32, 48, 256};
+
+bool WriteIco(const std::filesystem::path& path, Icon icon) {
+  std::vector<RgbaPicture> pictures;
+  for (int size : ICO_SIZES) pictures.push_back(MakeIcon(icon, size));
+  return WriteFile(path, EncodeIco(pictures));
+}
 
 bool WriteIcons(const std::filesystem::path& outDir) {
   for (int size : ICON_SIZES) {
@@ -143,7 +152,7 @@ bool WriteIcons(const std::filesystem::path& outDir) {
     if (!WriteFile(dir / "game.png", EncodePng(MakeIcon(Icon::GAME, size)))) return false;
     if (!WriteFile(dir / "editor.png", EncodePng(MakeIcon(Icon::EDITOR, size)))) return false;
   }
-  return true;
+  return WriteIco(outDir / "game.ico", Icon::GAME) && WriteIco(outDir / "editor.ico", Icon::EDITOR);
 }
 
 int Usage() {
