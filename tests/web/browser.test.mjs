@@ -382,7 +382,7 @@ for (const viewport of TOUCH_SIZES) {
     await waitForState(page, { introShown: 1 });
     await page.locator('#touch [data-keys="F1"]').tap();
     await waitForState(page, { mapNumber: 1, ownMapMode: 0, onPlatform: 1 });
-    if (screenshot && viewport.width === 390) await page.screenshot({ path: path.join(path.dirname(screenshot), 'web-phone.png') });
+    if (screenshot && viewport.width === 390) await page.screenshot({ path: path.join(path.dirname(screenshot), 'web-phone.png'), scale: 'css' });
 
     // One finger lifts off with the pad's top, slides round to its right
     // side, and a second finger holds fire meanwhile.
@@ -442,7 +442,12 @@ test('editor page by touch: a painted row and the markers, saved by F2 and playe
     await waitForState(page, { cursorCellX: x, cursorCellY: 10 });
   }
   await send('touchEnd', []);
-  await waitForState(page, { mapUnsaved: 1 });
+  await waitForState(page, { undoSteps: 1, mapUnsaved: 1 });
+  // Undone, the map is empty again and nothing would be lost; redone, it would.
+  await page.locator('#touch [data-keys="ControlLeft Z"]').tap();
+  await waitForState(page, { undoSteps: 0, redoSteps: 1, mapUnsaved: 0 });
+  await page.locator('#touch [data-keys="ControlLeft Y"]').tap();
+  await waitForState(page, { undoSteps: 1, redoSteps: 0, mapUnsaved: 1 });
 
   // Leaving now asks; staying keeps the map.
   const asked = [];
