@@ -149,9 +149,11 @@ var LibraryVantorWeb = {
     startProgram: function() {
       VantorWeb.copyShippedMaps();
       window.vantorRunning = true;
+      // The program's state lines, and whether the maps folder is still
+      // being written to IndexedDB.
       window.vantorState = function() {
         var report = Module['_vantor_state'];
-        return report ? VantorWeb.text(report()) : '';
+        return (report ? VantorWeb.text(report()) : '') + 'mapsStoring ' + (VantorWeb.syncing ? 1 : 0) + '\n';
       };
     },
 
@@ -247,7 +249,10 @@ var LibraryVantorWeb = {
       }
     },
 
+    // A finger's press is no user gesture yet, its release is: sound may
+    // start from there.
     onPointerUp: function(e) {
+      VantorWeb.resumeAudio();
       if (e.pointerType === 'mouse') {
         VantorWeb.onPointerMove(e);
       } else if (e.pointerId === VantorWeb.canvasFinger) {
@@ -340,6 +345,7 @@ var LibraryVantorWeb = {
     },
 
     onFingerUp: function(e) {
+      VantorWeb.resumeAudio();
       var finger = VantorWeb.fingers[e.pointerId];
       if (!finger) return;
       VantorWeb.holdKeys(finger, []);
@@ -404,11 +410,13 @@ var LibraryVantorWeb = {
 
     // ---- Leaving the page --------------------------------------------------------
 
-    // The editor's hook says whether its map is unsaved; the browser then
-    // asks before the page goes.
+    // The browser asks before the page goes while the editor's hook says
+    // that its map is unsaved, and while a saved map is still on its way
+    // to IndexedDB (it would be lost with the page).
     onLeave: function(e) {
       var unsaved = Module['_vantor_map_unsaved'];
-      if (!window.vantorRunning || !unsaved || !unsaved()) return;
+      var losing = VantorWeb.syncing || (window.vantorRunning && unsaved && unsaved());
+      if (!losing) return;
       e.preventDefault();
       e.returnValue = '';
     },

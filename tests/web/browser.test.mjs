@@ -419,7 +419,12 @@ test('editor page by touch: a painted row and the markers, saved by F2 and playe
   const page = await phone.newPage();
   await page.goto(`${siteUrl}/vantoredit.html`);
   await page.locator('#screen').waitFor({ state: 'visible', timeout: WAIT_MS });
-  await checkLayout(page, TOUCH_SIZES[0]);
+  // Turned on its side and back, the page follows.
+  for (const viewport of [TOUCH_SIZES[0], TOUCH_SIZES[1], TOUCH_SIZES[0]]) {
+    await page.setViewportSize(viewport);
+    await page.waitForFunction((width) => document.body.style.width === `${width}px`, viewport.width);
+    await checkLayout(page, viewport);
+  }
   const toPage = await screenToPage(page);
   const tapAt = (point) => page.touchscreen.tap(...toPage(point));
   await waitForState(page, { cursorCellX: 0 });
@@ -464,7 +469,7 @@ test('editor page by touch: a painted row and the markers, saved by F2 and playe
   await setCell(ICON.prisoner, 2, 3, [8, 5], { prisonerCount: 1 });
   await setCell(ICON.start, 2, 2, [5, 2], { startCount: 1 });
   await page.locator('#touch [data-keys="F2"]').tap();
-  await waitForState(page, { mapUnsaved: 0 });
+  await waitForState(page, { mapUnsaved: 0, mapsStoring: 0 });
   const row = await downloadOwnMap(page, true);
   assert.equal(row(2), '.....S' + '.'.repeat(44));
   assert.equal(row(5), '...T....P' + '.'.repeat(41));
