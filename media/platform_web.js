@@ -5,8 +5,11 @@
 //
 // Page elements (all found by id): canvas#screen; div#dialog with
 // #dialog-title, #dialog-text and the buttons #dialog-ok, #dialog-yes,
-// #dialog-no; #ended with button#restart; #notice; on the editor page
-// button#download and input#upload.
+// #dialog-no; #ended with button#restart; #notice; #bar below the picture;
+// #touch, the on-screen controls, whose elements with data-keys hold those
+// keys (KeyboardEvent.code names, or a capital letter for the key that types
+// it; the .pad holds its up, right, down and left key by direction); on the
+// editor page button#download and input#upload.
 
 var LibraryVantorWeb = {
   $VantorWeb__deps: ['$FS', '$IDBFS'],
@@ -17,6 +20,7 @@ var LibraryVantorWeb = {
     OWN_MAP: '/maps/own .map',
     MAP_FILE_SIZE: 4182,
     FRAME_MS: 1000 / 60,
+    CONTROL_COLUMN: 150,  // CSS pixels beside the picture for the controls, lying
 
     // KeyboardEvent.code to set-1 scan codes (keys of the extended block
     // carry 0x80), the same keys as the SDL backend's table.
@@ -46,13 +50,21 @@ var LibraryVantorWeb = {
                 'Escape', 'ControlLeft', 'ControlRight', 'Space', 'Enter', 'Tab', 'Backspace'],
     SWITCH_KEYS: ['AltLeft', 'AltRight', 'Tab'],
 
-    keys: null,  // 256 bytes, 0x80 = held; made by attach
+    keys: null,  // 256 bytes from the keyboard, 0x80 = held; made by attach
+    fingerKeys: null,  // 256 counts of the fingers that hold each key
+    pressedAtRead: null,  // per key, keyReads when a finger last pressed it
+    keyReads: 0,
+    lateReleases: [],  // keys let go by a finger before the program saw them held
+    fingers: {},  // pointerId -> {control, codes} for fingers on the controls
     letterCodes: {},  // 'A'..'Z' -> KeyboardEvent.code of the key that typed it
     inFront: true,
     focusChanges: 0,
     pointerX: 0,
     pointerY: 0,
     buttons: [],  // [x, y, button | 0x100 when pressed] per change
+    lateButtons: [],  // changes that wait for the read after the next
+    mouseButtons: 0,  // PointerEvent.buttons as the program was told them
+    canvasFinger: null,  // the pointerId of the finger that is the mouse
     mouseHeld: false,
     nextFrameAt: 0,
     canvas: null,
@@ -96,6 +108,8 @@ var LibraryVantorWeb = {
     attach: function() {
       if (typeof window === 'undefined') return;
       VantorWeb.keys = new Uint8Array(256);
+      VantorWeb.fingerKeys = new Uint8Array(256);
+      VantorWeb.pressedAtRead = new Float64Array(256).fill(-1);
       VantorWeb.readLayout();
       window.vantorRunning = false;
       addOnPreRun(VantorWeb.loadMaps);
@@ -104,17 +118,19 @@ var LibraryVantorWeb = {
       window.addEventListener('keyup', function(e) { VantorWeb.onKey(e, false); });
       window.addEventListener('blur', VantorWeb.onBlur);
       window.addEventListener('focus', VantorWeb.onFocus);
-      window.addEventListener('mousemove', VantorWeb.followPointer);
-      window.addEventListener('mouseup', function(e) { VantorWeb.onButton(e, false); });
+      window.addEventListener('pointermove', VantorWeb.onPointerMove);
+      window.addEventListener('pointerup', VantorWeb.onPointerUp);
+      window.addEventListener('pointercancel', VantorWeb.onPointerUp);
       window.addEventListener('resize', VantorWeb.fitCanvas);
+      window.addEventListener('orientationchange', VantorWeb.fitCanvas);
+      if (window.visualViewport) window.visualViewport.addEventListener('resize', VantorWeb.fitCanvas);
+      window.addEventListener('beforeunload', VantorWeb.onLeave);
       var canvas = VantorWeb.element('screen');
       if (canvas) {
-        canvas.addEventListener('mousedown', function(e) {
-          window.focus();
-          VantorWeb.onButton(e, true);
-        });
+        canvas.addEventListener('pointerdown', VantorWeb.onPointerDown);
         canvas.addEventListener('contextmenu', function(e) { e.preventDefault(); });
       }
+      VantorWeb.attachTouchControls();
       var restart = VantorWeb.element('restart');
       if (restart) restart.addEventListener('click', function() { location.reload(); });
       var download = VantorWeb.element('download');
@@ -133,9 +149,11 @@ var LibraryVantorWeb = {
     startProgram: function() {
       VantorWeb.copyShippedMaps();
       window.vantorRunning = true;
+      // The program's state lines, and whether the maps folder is still
+      // being written to IndexedDB.
       window.vantorState = function() {
         var report = Module['_vantor_state'];
-        return report ? VantorWeb.text(report()) : '';
+        return (report ? VantorWeb.text(report()) : '') + 'mapsStoring ' + (VantorWeb.syncing ? 1 : 0) + '\n';
       };
     },
 
@@ -199,28 +217,208 @@ var LibraryVantorWeb = {
       VantorWeb.pointerY = Math.max(0, Math.min(f.height - 1, y));
     },
 
-    onButton: function(e, down) {
+    // The pointer over the canvas is the mouse: a mouse with its buttons as
+    // they are, or one finger as the left button held where it touches. A
+    // finger's press waits for one read, so that the program sees the
+    // pointer at the new point before the button (the editor sets the cell
+    // that was under the pointer in the frame before).
+    onPointerDown: function(e) {
+      window.focus();
       VantorWeb.resumeAudio();
-      if (VantorWeb.dialog) return;
-      var button = [1, 3, 2][e.button];
-      if (!button) return;
+      e.preventDefault();
       VantorWeb.followPointer(e);
-      if (down) e.preventDefault();
-      if (VantorWeb.mouseHeld)
-        VantorWeb.buttons.push([VantorWeb.pointerX, VantorWeb.pointerY, button | (down ? 0x100 : 0)]);
+      if (e.pointerType === 'mouse') {
+        VantorWeb.setButtons(e.buttons, false);
+        return;
+      }
+      VantorWeb.showTouchControls();
+      if (VantorWeb.canvasFinger !== null) return;
+      VantorWeb.canvasFinger = e.pointerId;
+      e.currentTarget.setPointerCapture(e.pointerId);
+      VantorWeb.setButtons(VantorWeb.mouseButtons | 1, true);
     },
 
-    // The canvas takes the largest 4:3 box that fits the window above the
-    // notice line, at any window size.
+    // A mouse button pressed away from the canvas is not the program's, one
+    // pressed while another is held (and so only seen in a move) is.
+    onPointerMove: function(e) {
+      if (e.pointerType === 'mouse') {
+        VantorWeb.followPointer(e);
+        VantorWeb.setButtons(VantorWeb.mouseButtons ? e.buttons : 0, false);
+      } else if (e.pointerId === VantorWeb.canvasFinger) {
+        VantorWeb.followPointer(e);
+      }
+    },
+
+    // A finger's press is no user gesture yet, its release is: sound may
+    // start from there.
+    onPointerUp: function(e) {
+      VantorWeb.resumeAudio();
+      if (e.pointerType === 'mouse') {
+        VantorWeb.onPointerMove(e);
+      } else if (e.pointerId === VantorWeb.canvasFinger) {
+        VantorWeb.canvasFinger = null;
+        VantorWeb.setButtons(VantorWeb.mouseButtons & ~1, false);
+      }
+    },
+
+    // PointerEvent.buttons bits (1 left, 2 right, 4 middle) to the
+    // programs' buttons 1, 2 and 3, one change per bit, in the order seen.
+    setButtons: function(buttons, late) {
+      var changed = buttons ^ VantorWeb.mouseButtons;
+      VantorWeb.mouseButtons = buttons;
+      if (VantorWeb.dialog || !VantorWeb.mouseHeld) return;
+      var queue = late || VantorWeb.lateButtons.length ? VantorWeb.lateButtons : VantorWeb.buttons;
+      [[1, 1], [2, 2], [4, 3]].forEach(function(bit) {
+        if (changed & bit[0])
+          queue.push([VantorWeb.pointerX, VantorWeb.pointerY, bit[1] | (buttons & bit[0] ? 0x100 : 0)]);
+      });
+    },
+
+    // The canvas takes the largest 4:3 box inside the seen part of the
+    // window, above the bar and, upright, the on-screen controls; lying,
+    // the controls and the bar stand in columns beside it. The page takes
+    // exactly the seen size, so it never scrolls.
     fitCanvas: function() {
       var canvas = VantorWeb.element('screen');
       if (!canvas) return;
-      var bar = VantorWeb.element('bar');
-      var barHeight = bar ? bar.getBoundingClientRect().height : 0;
-      var room = {w: window.innerWidth, h: Math.max(0, window.innerHeight - barHeight)};
-      var scale = Math.min(room.w / canvas.width, room.h / canvas.height);
-      canvas.style.width = Math.floor(canvas.width * scale) + 'px';
+      var seen = window.visualViewport;
+      var w = seen ? seen.width : document.documentElement.clientWidth;
+      var h = seen ? seen.height : document.documentElement.clientHeight;
+      var body = document.body;
+      body.style.width = w + 'px';
+      body.style.height = h + 'px';
+      var touch = body.classList.contains('touch');
+      var lying = touch && w > h;
+      body.classList.toggle('landscape', lying);
+      var room = {w: w - (lying ? 2 * VantorWeb.CONTROL_COLUMN : 0), h: h};
+      var below = lying ? [] : touch ? ['bar', 'touch'] : ['bar'];
+      below.forEach(function(id) {
+        var element = VantorWeb.element(id);
+        if (element) room.h -= element.getBoundingClientRect().height;
+      });
+      var scale = Math.max(0, Math.min(room.w / canvas.width, room.h / canvas.height));
+      var width = Math.floor(canvas.width * scale);
+      canvas.style.width = width + 'px';
       canvas.style.height = Math.floor(canvas.height * scale) + 'px';
+      body.style.setProperty('--side', Math.floor((w - width) / 2) + 'px');
+    },
+
+    // ---- On-screen controls -----------------------------------------------------
+
+    // Shown on a touch screen, from the start or from the first touch.
+    attachTouchControls: function() {
+      var controls = VantorWeb.element('touch');
+      if (!controls) return;
+      if (window.matchMedia && window.matchMedia('(pointer: coarse)').matches) VantorWeb.showTouchControls();
+      window.addEventListener('touchstart', VantorWeb.showTouchControls, {passive: true});
+      controls.addEventListener('pointerdown', VantorWeb.onFingerDown);
+      controls.addEventListener('pointermove', VantorWeb.onFingerMove);
+      controls.addEventListener('pointerup', VantorWeb.onFingerUp);
+      controls.addEventListener('pointercancel', VantorWeb.onFingerUp);
+      controls.addEventListener('contextmenu', function(e) { e.preventDefault(); });
+    },
+
+    showTouchControls: function() {
+      var controls = VantorWeb.element('touch');
+      if (!controls || !controls.hidden) return;
+      controls.hidden = false;
+      document.body.classList.add('touch');
+      VantorWeb.fitCanvas();
+    },
+
+    // Each finger (or a mouse on the controls) keeps the control it came
+    // down on; moves follow it, so a finger slides round the pad, and one
+    // that leaves a button lets it go.
+    onFingerDown: function(e) {
+      var control = e.target.closest && e.target.closest('[data-keys]');
+      if (!control || VantorWeb.dialog) return;
+      e.preventDefault();
+      VantorWeb.resumeAudio();
+      e.currentTarget.setPointerCapture(e.pointerId);
+      VantorWeb.fingers[e.pointerId] = {control: control, codes: []};
+      VantorWeb.onFingerMove(e);
+    },
+
+    onFingerMove: function(e) {
+      var finger = VantorWeb.fingers[e.pointerId];
+      if (finger) VantorWeb.holdKeys(finger, VantorWeb.keysAt(finger.control, e.clientX, e.clientY));
+    },
+
+    onFingerUp: function(e) {
+      VantorWeb.resumeAudio();
+      var finger = VantorWeb.fingers[e.pointerId];
+      if (!finger) return;
+      VantorWeb.holdKeys(finger, []);
+      delete VantorWeb.fingers[e.pointerId];
+    },
+
+    // The names of the keys a control holds under a finger at x, y. The pad
+    // reads the finger's direction from its centre in eight sectors, with
+    // a still middle; its keys are up, right, down, left.
+    keysAt: function(control, x, y) {
+      var r = control.getBoundingClientRect();
+      var names = control.dataset.keys.split(' ');
+      if (!control.classList.contains('pad'))
+        return x >= r.left && x < r.right && y >= r.top && y < r.bottom ? names : [];
+      var dx = x - (r.left + r.width / 2), dy = y - (r.top + r.height / 2);
+      if (Math.hypot(dx, dy) < r.width * 0.15) return [];
+      var sector = (Math.round(Math.atan2(dy, dx) / (Math.PI / 4)) + 8) % 8;  // 0 right, 2 down
+      var held = [];
+      if (sector >= 5) held.push(names[0]);
+      if (sector <= 1 || sector === 7) held.push(names[1]);
+      if (sector >= 1 && sector <= 3) held.push(names[2]);
+      if (sector >= 3 && sector <= 5) held.push(names[3]);
+      return held;
+    },
+
+    holdKeys: function(finger, names) {
+      var codes = names.map(VantorWeb.scanCodeOfName);
+      finger.codes.forEach(function(code) { if (codes.indexOf(code) < 0) VantorWeb.releaseKey(code); });
+      codes.forEach(function(code) { if (finger.codes.indexOf(code) < 0) VantorWeb.pressKey(code); });
+      finger.codes = codes;
+      var control = finger.control;
+      if (control.classList.contains('pad')) {
+        ['up', 'right', 'down', 'left'].forEach(function(side, i) {
+          control.querySelector('.' + side).classList.toggle('held', names.indexOf(control.dataset.keys.split(' ')[i]) >= 0);
+        });
+      } else {
+        control.classList.toggle('held', codes.length > 0);
+      }
+    },
+
+    scanCodeOfName: function(name) {
+      return /^[A-Z]$/.test(name) ? VantorWeb.scanCodeOfLetter(name) : VantorWeb.KEY_CODES[name];
+    },
+
+    scanCodeOfLetter: function(letter) {
+      var code = VantorWeb.letterCodes[letter] || 'Key' + letter;
+      return VantorWeb.KEY_CODES[code] || 0;
+    },
+
+    // A key held by the keyboard and by fingers is up when all have let go.
+    // A finger's tap may be shorter than a frame: the key then stays held
+    // until the program has read it held once.
+    pressKey: function(code) {
+      VantorWeb.fingerKeys[code]++;
+      VantorWeb.pressedAtRead[code] = VantorWeb.keyReads;
+    },
+
+    releaseKey: function(code) {
+      if (VantorWeb.pressedAtRead[code] === VantorWeb.keyReads) VantorWeb.lateReleases.push(code);
+      else VantorWeb.fingerKeys[code]--;
+    },
+
+    // ---- Leaving the page --------------------------------------------------------
+
+    // The browser asks before the page goes while the editor's hook says
+    // that its map is unsaved, and while a saved map is still on its way
+    // to IndexedDB (it would be lost with the page).
+    onLeave: function(e) {
+      var unsaved = Module['_vantor_map_unsaved'];
+      var losing = VantorWeb.syncing || (window.vantorRunning && unsaved && unsaved());
+      if (!losing) return;
+      e.preventDefault();
+      e.returnValue = '';
     },
 
     // ---- Frame pacing -----------------------------------------------------------
@@ -454,14 +652,18 @@ var LibraryVantorWeb = {
   },
 
   vantor_web_read_keys: function(keys) {
-    HEAPU8.set(VantorWeb.keys, keys);
+    for (var i = 0; i < 256; i++) HEAPU8[keys + i] = VantorWeb.keys[i] | (VantorWeb.fingerKeys[i] ? 0x80 : 0);
+    VantorWeb.keyReads++;
+    VantorWeb.lateReleases.forEach(function(code) { VantorWeb.fingerKeys[code]--; });
+    VantorWeb.lateReleases = [];
   },
 
   // Copies up to capacity button changes as (x, y, code) and returns how
   // many there were, which may be more.
   vantor_web_take_buttons: function(events, capacity) {
     var list = VantorWeb.buttons;
-    VantorWeb.buttons = [];
+    VantorWeb.buttons = VantorWeb.lateButtons;
+    VantorWeb.lateButtons = [];
     for (var i = 0; i < list.length && i < capacity; i++) {
       HEAP32[(events >> 2) + 3 * i] = list[i][0];
       HEAP32[(events >> 2) + 3 * i + 1] = list[i][1];
@@ -478,14 +680,13 @@ var LibraryVantorWeb = {
   vantor_web_hold_mouse: function(held) {
     VantorWeb.mouseHeld = !!held;
     VantorWeb.buttons = [];
+    VantorWeb.lateButtons = [];
     var canvas = VantorWeb.element('screen');
     if (canvas) canvas.style.cursor = held ? 'none' : '';
   },
 
   vantor_web_scan_code_of_letter: function(letter) {
-    var name = String.fromCharCode(letter);
-    var code = VantorWeb.letterCodes[name] || 'Key' + name;
-    return VantorWeb.KEY_CODES[code] || 0;
+    return VantorWeb.scanCodeOfLetter(String.fromCharCode(letter));
   },
 
   vantor_web_message_box: function(title, text, yesNo) {
