@@ -1,7 +1,7 @@
 // The site as a player keeps it: the game page reloaded without a network
 // after one visit, and the zip of `scripts/web --zip` unpacked into a
 // subfolder of another server. Started by tests/web/run, which also sets
-// VANTOR_WEB_ZIP.
+// VANTOR_SITE_DIR and VANTOR_WEB_ZIP.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
@@ -9,7 +9,7 @@ import fs from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
 import {
-  buildDir, siteUrl, work, TEST_MS, useBrowser, packPicture, waitForPicture, waitFor,
+  buildDir, work, TEST_MS, useBrowser, packPicture, waitForPicture, waitFor,
   waitForState, holdKey, answerSoundQuestion,
 } from './support.mjs';
 
@@ -19,7 +19,9 @@ function prisonersOf(map) {
   return Number(/prisoners: (\d+)/.exec(execFileSync(path.join(buildDir, 'bin/vantormap'), ['check', map]))[1]);
 }
 
-// Serves the files below `root` on a loopback port, as any static host would.
+// Serves the files below `root` on a loopback port, as any static host
+// would, but kept out of the browser's HTTP cache: offline, only what the
+// service worker cached can be there.
 async function serveFolder(root) {
   const types = { '.html': 'text/html', '.css': 'text/css', '.js': 'text/javascript', '.json': 'application/json',
                   '.wasm': 'application/wasm', '.png': 'image/png' };
@@ -27,7 +29,8 @@ async function serveFolder(root) {
     let file = path.join(root, decodeURIComponent(new URL(request.url, 'http://host').pathname));
     if (file.endsWith(path.sep)) file = path.join(file, 'index.html');
     fs.readFile(file, (error, bytes) => {
-      response.writeHead(error ? 404 : 200, { 'Content-Type': types[path.extname(file)] ?? 'application/octet-stream' });
+      response.writeHead(error ? 404 : 200, { 'Content-Type': types[path.extname(file)] ?? 'application/octet-stream',
+                                              'Cache-Control': 'no-store' });
       response.end(error ? undefined : bytes);
     });
   });
@@ -36,6 +39,8 @@ async function serveFolder(root) {
 }
 
 test('offline: after one visit the game page reloads without a network and plays the own map', { timeout: TEST_MS }, async () => {
+  const server = await serveFolder(process.env.VANTOR_SITE_DIR);
+  const siteUrl = `http://127.0.0.1:${server.address().port}`;
   // Map 2 loaded in the running editor becomes the own map, kept in
   // IndexedDB; the editor stays open until its write is surely done.
   const map2 = path.join(buildDir, 'run/maps/map 2.map');
@@ -60,6 +65,7 @@ test('offline: after one visit the game page reloads without a network and plays
     await session.context.setOffline(false);
     await page.close();
     await editor.close();
+    server.close();
   }
 });
 
