@@ -124,24 +124,8 @@ printf 'pcm.!default { type file slave.pcm "null" file "%s" format "raw" }\nctl.
 sounding_bytes() { tr -d '\000' < "$work/played.raw" 2> /dev/null | wc -c; }
 
 # answer TITLE: Return on the message box of that title (its first button).
-answer() {
-  local box attempt
-  box=$(find_window "$1" 60) || fail "no box \"$1\""
-  for attempt in $(seq 1 10); do
-    has_window "$1" || return 0
-    xdo windowfocus "$box"
-    sleep 0.3
-    xdo key Return
-    sleep 0.5
-  done
-  fail "the box \"$1\" did not take Return"
-}
-wait_for_window() {
-  find_window "$1" 60 > /dev/null || fail "no window \"$1\""
-  sleep 1
-  window=$(find_window "$1" 10) || fail "the window \"$1\" went away"
-  xdo windowfocus "$window"
-}
+answer() { answer_box "$1" || fail "no box \"$1\", or it did not take Return"; }
+window_up() { wait_for_window "$1" || fail "no window \"$1\""; }
 
 ends_with_zero() {
   wait_for_end "$program_pid" 15 || fail "$1: the program did not end"
@@ -162,7 +146,7 @@ game_case() {
     run vantor.exe
     answer "Keine Soundkarte gefunden"  # "Spiel startet ohne Sound": OK
   fi
-  wait_for_window NoName
+  window_up NoName
   local opened=$SECONDS
   wait_for 60 shows "$work/pack/15.bmp" ||
     fail "no title picture in $picture ($(differing "$work/back.png" "$work/pack/15.bmp") pixels differ)"
@@ -218,7 +202,7 @@ editor_case() {
   case_name="editor, $size, openbox"
   start_display "$size" openbox
   run vantoredit.exe
-  wait_for_window Edit
+  window_up Edit
   wait_for 30 shows "$work/edit-title.bmp" ||
     fail "no editor title in $picture ($(differing "$work/back.png" "$work/edit-title.bmp") pixels differ)"
   # The mouse moves the editor's pointer; a click ends the title.
