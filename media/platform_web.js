@@ -76,6 +76,8 @@ var LibraryVantorWeb = {
     storage: true,
     syncing: false,
     syncAgain: false,
+    changedMaps: {},  // paths in the maps folder written since they were last stored
+    loadingMaps: false,  // while IndexedDB's maps are read in, their writes are not changes
 
     element: function(id) { return document.getElementById(id); },
 
@@ -513,7 +515,9 @@ var LibraryVantorWeb = {
         return;
       }
       addRunDependency('vantor-maps');
+      VantorWeb.loadingMaps = true;
       FS.syncfs(true, function(error) {
+        VantorWeb.loadingMaps = false;
         if (error) VantorWeb.storageLost();
         removeRunDependency('vantor-maps');
       });
@@ -538,22 +542,51 @@ var LibraryVantorWeb = {
       VantorWeb.notice('Karten werden in diesem Browser nicht gespeichert.');
     },
 
-    // Writes the maps folder back to IndexedDB; one write at a time, and one
-    // more after it when something changed meanwhile.
+    // Stores the files of the maps folder that this page wrote; one write at
+    // a time, and one more after it when something changed meanwhile.
     saveMaps: function() {
       if (!VantorWeb.storage) return;
       if (VantorWeb.syncing) {
         VantorWeb.syncAgain = true;
         return;
       }
+      var paths = Object.keys(VantorWeb.changedMaps);
+      if (paths.length === 0) return;
+      VantorWeb.changedMaps = {};
       VantorWeb.syncing = true;
-      FS.syncfs(false, function(error) {
+      VantorWeb.storeMaps(paths, function(error) {
         VantorWeb.syncing = false;
         if (error) VantorWeb.storageLost();
         if (VantorWeb.syncAgain) {
           VantorWeb.syncAgain = false;
           VantorWeb.saveMaps();
         }
+      });
+    },
+
+    // Puts the given files into IndexedDB as the file system's own sync
+    // stores them, in one transaction; a file gone from memory is deleted.
+    // Only these files: a sync of the whole folder would delete, or roll back
+    // to this page's copy, the maps that another page of the site (the game
+    // beside the editor, a second tab) stored after this one had read them.
+    storeMaps: function(paths, done) {
+      IDBFS.getDB(VantorWeb.MAPS, function(error, db) {
+        if (error) return done(error);
+        var transaction;
+        try {
+          transaction = db.transaction([IDBFS.DB_STORE_NAME], 'readwrite');
+        } catch (e) {
+          return done(e);
+        }
+        transaction.oncomplete = function() { done(null); };
+        transaction.onabort = function() { done(transaction.error || new Error('IndexedDB write aborted')); };
+        var store = transaction.objectStore(IDBFS.DB_STORE_NAME);
+        paths.forEach(function(path) {
+          IDBFS.loadLocalEntry(path, function(error, entry) {
+            if (error) store.delete(path);
+            else store.put(entry, path);
+          });
+        });
       });
     },
 
@@ -568,7 +601,10 @@ var LibraryVantorWeb = {
       FS.close = function(stream) {
         var written = stream.vantorWritten;
         var result = close.apply(FS, arguments);
-        if (written) VantorWeb.saveMaps();
+        if (written && !VantorWeb.loadingMaps) {
+          VantorWeb.changedMaps[stream.path] = true;
+          VantorWeb.saveMaps();
+        }
         return result;
       };
     },
