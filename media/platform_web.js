@@ -531,7 +531,6 @@ var LibraryVantorWeb = {
         if (name === '.' || name === '..') return;
         FS.writeFile(VantorWeb.MAPS + '/' + name, FS.readFile(VantorWeb.SHIPPED_MAPS + '/' + name));
       });
-      VantorWeb.saveMaps();
     },
 
     // Maps stay in memory for the session; the page says once that they
@@ -591,7 +590,8 @@ var LibraryVantorWeb = {
     },
 
     // A data file that was written is kept as soon as it is closed: the file
-    // system's write and close are watched for streams inside the maps folder.
+    // system's write and close are watched for streams inside the maps folder,
+    // so the program's files and the page's own writes are stored alike.
     watchFileWrites: function() {
       var write = FS.write, close = FS.close;
       FS.write = function(stream) {
@@ -635,7 +635,6 @@ var LibraryVantorWeb = {
       file.arrayBuffer().then(function(buffer) {
         var bytes = new Uint8Array(buffer);
         FS.writeFile(VantorWeb.OWN_MAP, bytes);
-        VantorWeb.saveMaps();
         var text = 'Karte geladen: ' + file.name + ' (' + bytes.length + ' Bytes).';
         if (bytes.length !== VantorWeb.MAP_FILE_SIZE)
           text += ' Eine Karte hat ' + VantorWeb.MAP_FILE_SIZE + ' Bytes; die Datei wird trotzdem verwendet.';
