@@ -4,6 +4,8 @@
 //   vantormap compile TEXT MAP   text -> 4182-byte map file
 //   vantormap dump MAP           map file -> text on standard output
 //   vantormap check MAP          counts of the markers; exit 1 when incomplete
+//   vantormap link MAP [BASE]    the link to the game page with the map inside
+//   vantormap unlink LINK MAP    the map of a link -> 4182-byte map file
 
 #include <cstdio>
 #include <cstring>
@@ -13,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/maplink.h"
 #include "formats/mapfile.h"
 #include "formats/maptext.h"
 
@@ -23,7 +26,10 @@ int Usage() {
       "usage: vantormap compile TEXT MAP   write the map file MAP from the text file TEXT\n"
       "       vantormap dump MAP           print the map file MAP as text\n"
       "       vantormap check MAP          count start points, target platforms and prisoners;\n"
-      "                                    exit status 1 when the map cannot be completed\n",
+      "                                    exit status 1 when the map cannot be completed\n"
+      "       vantormap link MAP [BASE-URL]  print the link that carries the map file MAP\n"
+      "                                    (BASE-URL defaults to vantor.html)\n"
+      "       vantormap unlink LINK MAP    write the map carried by LINK to the map file MAP\n",
       stderr);
   return 1;
 }
@@ -115,11 +121,35 @@ int Check(const char* mapPath) {
   return 1;
 }
 
+// Only a file of exactly one map has a link: anything else is no map.
+int Link(const char* mapPath, const char* base) {
+  std::string bytes;
+  if (!ReadWholeFile(mapPath, bytes)) return Fail(std::string("cannot read ") + mapPath);
+  if (bytes.size() != size_t(MAP_FILE_SIZE))
+    return Fail(std::string(mapPath) + " is not a map: a map file has 4182 bytes");
+  std::printf("%s%s%s\n", base, MAP_LINK_KEY,
+              MapToLinkText(reinterpret_cast<const uint8_t*>(bytes.data())).c_str());
+  return 0;
+}
+
+int Unlink(const char* link, const char* mapPath) {
+  const std::vector<uint8_t> map = MapFromLinkText(LinkTextOf(link));
+  if (map.empty()) return Fail("the link holds no valid map (cut off, altered or made up)");
+  std::ofstream out(mapPath, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(map.data()), std::streamsize(map.size()));
+  out.close();
+  if (!out) return Fail(std::string("cannot write ") + mapPath);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "compile") == 0) return Compile(argv[2], argv[3]);
   if (argc == 3 && std::strcmp(argv[1], "dump") == 0) return Dump(argv[2]);
   if (argc == 3 && std::strcmp(argv[1], "check") == 0) return Check(argv[2]);
+  if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "link") == 0)
+    return Link(argv[2], argc == 4 ? argv[3] : "vantor.html");
+  if (argc == 4 && std::strcmp(argv[1], "unlink") == 0) return Unlink(argv[2], argv[3]);
   return Usage();
 }

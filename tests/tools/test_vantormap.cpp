@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -38,6 +39,8 @@ std::string TextWithFirstRow(const std::string& row0) {
   for (int y = 1; y < MAP_FILE_ROWS; y++) text += std::string(50, '.') + "|.\n";
   return text;
 }
+
+std::string BuiltInMap(const std::string& path) { return testsupport::Text(testsupport::ReadFileBytes(path)); }
 
 }  // namespace
 
@@ -135,4 +138,55 @@ TEST_F(VantorMap, MissingFilesAndBadArgumentsFail) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("usage: vantormap"), std::string::npos);
   }
+}
+
+// Random maps (every code, column 50 and row 40 included), a nearly empty
+// one and the built-in maps go out as links and come back byte for byte.
+TEST_F(VantorMap, LinkAndUnlinkGiveTheSameMap) {
+  std::vector<std::string> maps = {RandomBytes(MAP_FILE_SIZE, 1), RandomBytes(MAP_FILE_SIZE, 2)};
+  std::string edge(MAP_FILE_SIZE, '\0');
+  edge[2 * (MAP_WIDTH * MAP_FILE_ROWS + MAP_HEIGHT)] = char(-7);
+  edge[2 * (MAP_WIDTH * MAP_FILE_ROWS + MAP_HEIGHT) + 1] = char(OBJECT_PRISONER);
+  maps.push_back(edge);
+  for (int n = 1; n <= 3; n++)
+    maps.push_back(BuiltInMap(std::string(VANTOR_RUN_DIR) + "/maps/map " + std::to_string(n) + ".map"));
+  for (size_t i = 0; i < maps.size(); i++) {
+    WriteText("in.map", maps[i]);
+    ToolRun link = Run({"link", Path("in.map"), "https://example.org/spiel/vantor.html"});
+    ASSERT_EQ(link.exitCode, 0) << link.err;
+    ASSERT_EQ(link.out.rfind("https://example.org/spiel/vantor.html#karte=", 0), 0u) << link.out;
+    ToolRun unlink = Run({"unlink", link.out.substr(0, link.out.size() - 1), Path("out.map")});
+    ASSERT_EQ(unlink.exitCode, 0) << unlink.err;
+    EXPECT_EQ(ReadText("out.map"), maps[i]) << "map " << i;
+    // The built-in maps travel in links that chat programs and QR codes keep.
+    if (i >= 3) {
+      EXPECT_LT(Run({"link", Path("in.map")}).out.size(), 1000u) << "map " << i - 2;
+    }
+  }
+}
+
+TEST_F(VantorMap, UnlinkRefusesCutAlteredAndOversizedLinks) {
+  WriteText("in.map", BuiltInMap(std::string(VANTOR_RUN_DIR) + "/maps/map 1.map"));
+  std::string link = Run({"link", Path("in.map")}).out;
+  link.pop_back();
+  const size_t text = link.find('=') + 1;
+  auto altered = [&](size_t at) {
+    std::string changed = link;
+    changed[at] = changed[at] == 'A' ? 'B' : 'A';
+    return changed;
+  };
+  const std::vector<std::string> bad = {
+      link.substr(0, link.size() - 1), link.substr(0, link.size() - 9), link.substr(0, text + 20),
+      altered(text), altered(text + 3), altered(text + 40), altered(link.size() / 2), altered(link.size() - 1),
+      link + "A", link + "AAAA", link + "!", "vantor.html#karte=", "vantor.html#karte=SGFsbG8gV2VsdA",
+      "vantor.html#karte=" + std::string(20000, 'A')};
+  for (const std::string& l : bad) {
+    ToolRun r = Run({"unlink", l, Path("out.map")});
+    EXPECT_EQ(r.exitCode, 1) << l;
+    EXPECT_NE(r.err.find("no valid map"), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_FALSE(Exists("out.map")) << l;
+  }
+  WriteText("short.map", "not a map");
+  EXPECT_EQ(Run({"link", Path("short.map")}).exitCode, 1);
 }
