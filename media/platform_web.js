@@ -1,24 +1,19 @@
 // The page side of the browser backend (platform_web.cpp), linked with
 // --js-library. It owns the canvas, the keyboard and pointer listeners, the
-// audio context, the dialog that stands in for the message box, the maps
-// folder kept in IndexedDB and the page's notices.
+// dialog that stands in for the message box, frame pacing and the page's
+// notices. Beside it: platform_web_sound.js (Web Audio),
+// platform_web_touch.js (the on-screen controls), platform_web_maps.js (the
+// maps folder kept in IndexedDB), platform_web_levels.js (the list of
+// levels) and platform_web_links.js (levels passed on as links).
 //
 // Page elements (all found by id): canvas#screen; div#dialog with
 // #dialog-title, #dialog-text and the buttons #dialog-ok, #dialog-yes,
-// #dialog-no; #ended with button#restart; #notice; #bar below the picture;
-// #touch, the on-screen controls, whose elements with data-keys hold those
-// keys (KeyboardEvent.code names, or a capital letter for the key that types
-// it; the .pad holds its up, right, down and left key by direction); on the
-// editor page button#download and input#upload.
+// #dialog-no; #ended with button#restart; #notice; #bar below the picture.
 
 var LibraryVantorWeb = {
-  $VantorWeb__deps: ['$FS', '$IDBFS'],
+  $VantorWeb__deps: ['$VantorSound', '$VantorTouch', '$VantorMaps', '$VantorLevels'],
   $VantorWeb__postset: 'VantorWeb.attach();',
   $VantorWeb: {
-    MAPS: '/maps',
-    SHIPPED_MAPS: '/shipped-maps',
-    OWN_MAP: '/maps/own .map',
-    MAP_FILE_SIZE: 4182,
     FRAME_MS: 1000 / 60,
     CONTROL_COLUMN: 150,  // CSS pixels beside the picture for the controls, lying
 
@@ -51,11 +46,6 @@ var LibraryVantorWeb = {
     SWITCH_KEYS: ['AltLeft', 'AltRight', 'Tab'],
 
     keys: null,  // 256 bytes from the keyboard, 0x80 = held; made by attach
-    fingerKeys: null,  // 256 counts of the fingers that hold each key
-    pressedAtRead: null,  // per key, keyReads when a finger last pressed it
-    keyReads: 0,
-    lateReleases: [],  // keys let go by a finger before the program saw them held
-    fingers: {},  // pointerId -> {control, codes} for fingers on the controls
     letterCodes: {},  // 'A'..'Z' -> KeyboardEvent.code of the key that typed it
     inFront: true,
     focusChanges: 0,
@@ -70,14 +60,7 @@ var LibraryVantorWeb = {
     canvas: null,
     context: null,
     image: null,
-    audio: null,
-    sounds: [],
     dialog: null,  // the open box: its buttons and its answer function
-    storage: true,
-    syncing: false,
-    syncAgain: false,
-    changedMaps: {},  // paths in the maps folder written since they were last stored
-    loadingMaps: false,  // while IndexedDB's maps are read in, their writes are not changes
 
     element: function(id) { return document.getElementById(id); },
 
@@ -110,11 +93,9 @@ var LibraryVantorWeb = {
     attach: function() {
       if (typeof window === 'undefined') return;
       VantorWeb.keys = new Uint8Array(256);
-      VantorWeb.fingerKeys = new Uint8Array(256);
-      VantorWeb.pressedAtRead = new Float64Array(256).fill(-1);
       VantorWeb.readLayout();
       window.vantorRunning = false;
-      addOnPreRun(VantorWeb.loadMaps);
+      addOnPreRun(VantorMaps.load);
       __ATMAIN__.push({func: VantorWeb.startProgram});
       window.addEventListener('keydown', function(e) { VantorWeb.onKey(e, true); });
       window.addEventListener('keyup', function(e) { VantorWeb.onKey(e, false); });
@@ -132,35 +113,33 @@ var LibraryVantorWeb = {
         canvas.addEventListener('pointerdown', VantorWeb.onPointerDown);
         canvas.addEventListener('contextmenu', function(e) { e.preventDefault(); });
       }
-      VantorWeb.attachTouchControls();
+      VantorTouch.attach();
       var restart = VantorWeb.element('restart');
       if (restart) restart.addEventListener('click', function() { location.reload(); });
-      var download = VantorWeb.element('download');
-      if (download) download.addEventListener('click', VantorWeb.downloadOwnMap);
-      var upload = VantorWeb.element('upload');
-      if (upload) upload.addEventListener('change', VantorWeb.uploadOwnMap);
       ['ok', 'yes', 'no'].forEach(function(name) {
         var button = VantorWeb.element('dialog-' + name);
         if (button) button.addEventListener('click', function() { VantorWeb.answer(button); });
       });
-      VantorWeb.watchFileWrites();
+      VantorMaps.watchFileWrites();
+      VantorLevels.attach();
       VantorWeb.fitCanvas();
       VantorWeb.focusCanvas();
     },
 
     startProgram: function() {
-      VantorWeb.copyShippedMaps();
+      VantorMaps.copyShipped();
+      VantorLevels.start();
       window.vantorRunning = true;
-      // The program's state lines, and whether the maps folder is still
+      // The program's state lines, and whether maps or levels are still
       // being written to IndexedDB.
       window.vantorState = function() {
         var report = Module['_vantor_state'];
-        return (report ? VantorWeb.text(report()) : '') + 'mapsStoring ' + (VantorWeb.syncing ? 1 : 0) + '\n';
+        return (report ? VantorWeb.text(report()) : '') + 'mapsStoring ' + (VantorWeb.storing() ? 1 : 0) + '\n';
       };
     },
 
     onKey: function(e, down) {
-      VantorWeb.resumeAudio();
+      VantorSound.resume();
       if (VantorWeb.dialog) {
         if (down) VantorWeb.dialogKey(e);
         return;
@@ -226,14 +205,14 @@ var LibraryVantorWeb = {
     // that was under the pointer in the frame before).
     onPointerDown: function(e) {
       window.focus();
-      VantorWeb.resumeAudio();
+      VantorSound.resume();
       e.preventDefault();
       VantorWeb.followPointer(e);
       if (e.pointerType === 'mouse') {
         VantorWeb.setButtons(e.buttons, false);
         return;
       }
-      VantorWeb.showTouchControls();
+      VantorTouch.show();
       if (VantorWeb.canvasFinger !== null) return;
       VantorWeb.canvasFinger = e.pointerId;
       e.currentTarget.setPointerCapture(e.pointerId);
@@ -254,7 +233,7 @@ var LibraryVantorWeb = {
     // A finger's press is no user gesture yet, its release is: sound may
     // start from there.
     onPointerUp: function(e) {
-      VantorWeb.resumeAudio();
+      VantorSound.resume();
       if (e.pointerType === 'mouse') {
         VantorWeb.onPointerMove(e);
       } else if (e.pointerId === VantorWeb.canvasFinger) {
@@ -305,119 +284,26 @@ var LibraryVantorWeb = {
       body.style.setProperty('--side', Math.floor((w - width) / 2) + 'px');
     },
 
-    // ---- On-screen controls -----------------------------------------------------
-
-    // Shown on a touch screen, from the start or from the first touch.
-    attachTouchControls: function() {
-      var controls = VantorWeb.element('touch');
-      if (!controls) return;
-      if (window.matchMedia && window.matchMedia('(pointer: coarse)').matches) VantorWeb.showTouchControls();
-      window.addEventListener('touchstart', VantorWeb.showTouchControls, {passive: true});
-      controls.addEventListener('pointerdown', VantorWeb.onFingerDown);
-      controls.addEventListener('pointermove', VantorWeb.onFingerMove);
-      controls.addEventListener('pointerup', VantorWeb.onFingerUp);
-      controls.addEventListener('pointercancel', VantorWeb.onFingerUp);
-      controls.addEventListener('contextmenu', function(e) { e.preventDefault(); });
-    },
-
-    showTouchControls: function() {
-      var controls = VantorWeb.element('touch');
-      if (!controls || !controls.hidden) return;
-      controls.hidden = false;
-      document.body.classList.add('touch');
-      VantorWeb.fitCanvas();
-    },
-
-    // Each finger (or a mouse on the controls) keeps the control it came
-    // down on; moves follow it, so a finger slides round the pad, and one
-    // that leaves a button lets it go.
-    onFingerDown: function(e) {
-      var control = e.target.closest && e.target.closest('[data-keys]');
-      if (!control || VantorWeb.dialog) return;
-      e.preventDefault();
-      VantorWeb.resumeAudio();
-      e.currentTarget.setPointerCapture(e.pointerId);
-      VantorWeb.fingers[e.pointerId] = {control: control, codes: []};
-      VantorWeb.onFingerMove(e);
-    },
-
-    onFingerMove: function(e) {
-      var finger = VantorWeb.fingers[e.pointerId];
-      if (finger) VantorWeb.holdKeys(finger, VantorWeb.keysAt(finger.control, e.clientX, e.clientY));
-    },
-
-    onFingerUp: function(e) {
-      VantorWeb.resumeAudio();
-      var finger = VantorWeb.fingers[e.pointerId];
-      if (!finger) return;
-      VantorWeb.holdKeys(finger, []);
-      delete VantorWeb.fingers[e.pointerId];
-    },
-
-    // The names of the keys a control holds under a finger at x, y. The pad
-    // reads the finger's direction from its centre in eight sectors, with
-    // a still middle; its keys are up, right, down, left.
-    keysAt: function(control, x, y) {
-      var r = control.getBoundingClientRect();
-      var names = control.dataset.keys.split(' ');
-      if (!control.classList.contains('pad'))
-        return x >= r.left && x < r.right && y >= r.top && y < r.bottom ? names : [];
-      var dx = x - (r.left + r.width / 2), dy = y - (r.top + r.height / 2);
-      if (Math.hypot(dx, dy) < r.width * 0.15) return [];
-      var sector = (Math.round(Math.atan2(dy, dx) / (Math.PI / 4)) + 8) % 8;  // 0 right, 2 down
-      var held = [];
-      if (sector >= 5) held.push(names[0]);
-      if (sector <= 1 || sector === 7) held.push(names[1]);
-      if (sector >= 1 && sector <= 3) held.push(names[2]);
-      if (sector >= 3 && sector <= 5) held.push(names[3]);
-      return held;
-    },
-
-    holdKeys: function(finger, names) {
-      var codes = names.map(VantorWeb.scanCodeOfName);
-      finger.codes.forEach(function(code) { if (codes.indexOf(code) < 0) VantorWeb.releaseKey(code); });
-      codes.forEach(function(code) { if (finger.codes.indexOf(code) < 0) VantorWeb.pressKey(code); });
-      finger.codes = codes;
-      var control = finger.control;
-      if (control.classList.contains('pad')) {
-        ['up', 'right', 'down', 'left'].forEach(function(side, i) {
-          control.querySelector('.' + side).classList.toggle('held', names.indexOf(control.dataset.keys.split(' ')[i]) >= 0);
-        });
-      } else {
-        control.classList.toggle('held', codes.length > 0);
-      }
-    },
-
-    scanCodeOfName: function(name) {
-      return /^[A-Z]$/.test(name) ? VantorWeb.scanCodeOfLetter(name) : VantorWeb.KEY_CODES[name];
-    },
-
     scanCodeOfLetter: function(letter) {
       var code = VantorWeb.letterCodes[letter] || 'Key' + letter;
       return VantorWeb.KEY_CODES[code] || 0;
     },
 
-    // A key held by the keyboard and by fingers is up when all have let go.
-    // A finger's tap may be shorter than a frame: the key then stays held
-    // until the program has read it held once.
-    pressKey: function(code) {
-      VantorWeb.fingerKeys[code]++;
-      VantorWeb.pressedAtRead[code] = VantorWeb.keyReads;
-    },
-
-    releaseKey: function(code) {
-      if (VantorWeb.pressedAtRead[code] === VantorWeb.keyReads) VantorWeb.lateReleases.push(code);
-      else VantorWeb.fingerKeys[code]--;
-    },
-
     // ---- Leaving the page --------------------------------------------------------
 
-    // The browser asks before the page goes while the editor's hook says
-    // that its map is unsaved, and while a saved map is still on its way
-    // to IndexedDB (it would be lost with the page).
-    onLeave: function(e) {
+    storing: function() { return VantorMaps.syncing || VantorLevels.storing > 0; },
+
+    // The editor's hook: whether its map holds work not saved yet.
+    mapUnsaved: function() {
       var unsaved = Module['_vantor_map_unsaved'];
-      var losing = VantorWeb.syncing || (window.vantorRunning && unsaved && unsaved());
+      return !!(window.vantorRunning && unsaved && unsaved());
+    },
+
+    // The browser asks before the page goes while the editor's map is
+    // unsaved, and while a saved map is still on its way to IndexedDB (it
+    // would be lost with the page).
+    onLeave: function(e) {
+      var losing = VantorWeb.storing() || VantorWeb.mapUnsaved();
       if (!losing) return;
       e.preventDefault();
       e.returnValue = '';
@@ -481,167 +367,10 @@ var LibraryVantorWeb = {
       VantorWeb.element('dialog').hidden = true;
       VantorWeb.focusCanvas();
       // The answer is a user gesture: audio may start from now on.
-      VantorWeb.resumeAudio();
+      VantorSound.resume();
       dialog.answer(index + 1);
     },
 
-    // ---- Sound -----------------------------------------------------------------
-
-    resumeAudio: function() {
-      if (VantorWeb.audio && VantorWeb.audio.state === 'suspended') VantorWeb.audio.resume();
-    },
-
-    haltSound: function(slot) {
-      if (!slot || !slot.source) return;
-      var source = slot.source;
-      slot.source = null;
-      try { source.stop(); } catch (e) {}
-      source.disconnect();
-    },
-
-    // ---- The maps folder ---------------------------------------------------------
-
-    // Before the program starts: the maps folder as IndexedDB last kept it.
-    loadMaps: function() {
-      FS.mkdir(VantorWeb.MAPS);
-      if (typeof indexedDB === 'undefined' || !indexedDB) {
-        VantorWeb.storageLost();
-        return;
-      }
-      try {
-        FS.mount(IDBFS, {}, VantorWeb.MAPS);
-      } catch (e) {
-        VantorWeb.storageLost();
-        return;
-      }
-      addRunDependency('vantor-maps');
-      VantorWeb.loadingMaps = true;
-      FS.syncfs(true, function(error) {
-        VantorWeb.loadingMaps = false;
-        if (error) VantorWeb.storageLost();
-        removeRunDependency('vantor-maps');
-      });
-    },
-
-    // The shipped maps come with the page and are copied in at each start.
-    copyShippedMaps: function() {
-      var names = [];
-      try { names = FS.readdir(VantorWeb.SHIPPED_MAPS); } catch (e) { return; }
-      names.forEach(function(name) {
-        if (name === '.' || name === '..') return;
-        FS.writeFile(VantorWeb.MAPS + '/' + name, FS.readFile(VantorWeb.SHIPPED_MAPS + '/' + name));
-      });
-    },
-
-    // Maps stay in memory for the session; the page says once that they
-    // will not be kept.
-    storageLost: function() {
-      if (!VantorWeb.storage) return;
-      VantorWeb.storage = false;
-      VantorWeb.notice('Karten werden in diesem Browser nicht gespeichert.');
-    },
-
-    // Stores the files of the maps folder that this page wrote; one write at
-    // a time, and one more after it when something changed meanwhile.
-    saveMaps: function() {
-      if (!VantorWeb.storage) return;
-      if (VantorWeb.syncing) {
-        VantorWeb.syncAgain = true;
-        return;
-      }
-      var paths = Object.keys(VantorWeb.changedMaps);
-      if (paths.length === 0) return;
-      VantorWeb.changedMaps = {};
-      VantorWeb.syncing = true;
-      VantorWeb.storeMaps(paths, function(error) {
-        VantorWeb.syncing = false;
-        if (error) VantorWeb.storageLost();
-        if (VantorWeb.syncAgain) {
-          VantorWeb.syncAgain = false;
-          VantorWeb.saveMaps();
-        }
-      });
-    },
-
-    // Puts the given files into IndexedDB as the file system's own sync
-    // stores them, in one transaction; a file gone from memory is deleted.
-    // Only these files: a sync of the whole folder would delete, or roll back
-    // to this page's copy, the maps that another page of the site (the game
-    // beside the editor, a second tab) stored after this one had read them.
-    storeMaps: function(paths, done) {
-      IDBFS.getDB(VantorWeb.MAPS, function(error, db) {
-        if (error) return done(error);
-        var transaction;
-        try {
-          transaction = db.transaction([IDBFS.DB_STORE_NAME], 'readwrite');
-        } catch (e) {
-          return done(e);
-        }
-        transaction.oncomplete = function() { done(null); };
-        transaction.onabort = function() { done(transaction.error || new Error('IndexedDB write aborted')); };
-        var store = transaction.objectStore(IDBFS.DB_STORE_NAME);
-        paths.forEach(function(path) {
-          IDBFS.loadLocalEntry(path, function(error, entry) {
-            if (error) store.delete(path);
-            else store.put(entry, path);
-          });
-        });
-      });
-    },
-
-    // A data file that was written is kept as soon as it is closed: the file
-    // system's write and close are watched for streams inside the maps folder,
-    // so the program's files and the page's own writes are stored alike.
-    watchFileWrites: function() {
-      var write = FS.write, close = FS.close;
-      FS.write = function(stream) {
-        if (stream.path && stream.path.indexOf(VantorWeb.MAPS + '/') === 0) stream.vantorWritten = true;
-        return write.apply(FS, arguments);
-      };
-      FS.close = function(stream) {
-        var written = stream.vantorWritten;
-        var result = close.apply(FS, arguments);
-        if (written && !VantorWeb.loadingMaps) {
-          VantorWeb.changedMaps[stream.path] = true;
-          VantorWeb.saveMaps();
-        }
-        return result;
-      };
-    },
-
-    downloadOwnMap: function() {
-      var bytes;
-      try {
-        bytes = FS.readFile(VantorWeb.OWN_MAP);
-      } catch (e) {
-        VantorWeb.notice('Es gibt noch keine eigene Karte.');
-        return;
-      }
-      var link = document.createElement('a');
-      link.href = URL.createObjectURL(new Blob([bytes], {type: 'application/octet-stream'}));
-      link.download = 'own.map';
-      document.body.appendChild(link);
-      link.click();
-      link.remove();
-      setTimeout(function() { URL.revokeObjectURL(link.href); }, 1000);
-    },
-
-    // Any file is taken, whatever its length: the map reader reads what is
-    // there and zeros after it.
-    uploadOwnMap: function(e) {
-      var input = e.target;
-      var file = input.files && input.files[0];
-      if (!file) return;
-      file.arrayBuffer().then(function(buffer) {
-        var bytes = new Uint8Array(buffer);
-        FS.writeFile(VantorWeb.OWN_MAP, bytes);
-        var text = 'Karte geladen: ' + file.name + ' (' + bytes.length + ' Bytes).';
-        if (bytes.length !== VantorWeb.MAP_FILE_SIZE)
-          text += ' Eine Karte hat ' + VantorWeb.MAP_FILE_SIZE + ' Bytes; die Datei wird trotzdem verwendet.';
-        VantorWeb.notice(text);
-        input.value = '';
-      });
-    },
   },
 
   // ---- What platform_web.cpp calls ---------------------------------------------
@@ -687,10 +416,10 @@ var LibraryVantorWeb = {
   },
 
   vantor_web_read_keys: function(keys) {
-    for (var i = 0; i < 256; i++) HEAPU8[keys + i] = VantorWeb.keys[i] | (VantorWeb.fingerKeys[i] ? 0x80 : 0);
-    VantorWeb.keyReads++;
-    VantorWeb.lateReleases.forEach(function(code) { VantorWeb.fingerKeys[code]--; });
-    VantorWeb.lateReleases = [];
+    var held = HEAPU8.subarray(keys, keys + 256);
+    held.set(VantorWeb.keys);
+    VantorTouch.addHeldKeys(held);
+    VantorTouch.afterRead();
   },
 
   // Copies up to capacity button changes as (x, y, code) and returns how
@@ -734,76 +463,6 @@ var LibraryVantorWeb = {
     });
   },
 
-  vantor_web_open_audio: function() {
-    var Context = window.AudioContext || window.webkitAudioContext;
-    if (!Context) return 0;
-    try {
-      VantorWeb.audio = new Context();
-    } catch (e) {
-      return 0;
-    }
-    VantorWeb.sounds = [];
-    return 1;
-  },
-
-  vantor_web_close_audio: function() {
-    if (!VantorWeb.audio) return;
-    VantorWeb.sounds.forEach(VantorWeb.haltSound);
-    VantorWeb.sounds = [];
-    VantorWeb.audio.close();
-    VantorWeb.audio = null;
-  },
-
-  // 16-bit signed interleaved samples, decoded once into an AudioBuffer.
-  vantor_web_load_sound: function(n, samples, bytes, frequency, channels) {
-    var audio = VantorWeb.audio;
-    if (!audio) return 0;
-    VantorWeb.haltSound(VantorWeb.sounds[n]);
-    var frames = Math.floor(bytes / (2 * channels));
-    var buffer = null;
-    if (frames > 0) {
-      try {
-        buffer = audio.createBuffer(channels, frames, frequency);
-      } catch (e) {
-        return 0;
-      }
-      var first = samples >> 1;
-      for (var c = 0; c < channels; c++) {
-        var data = buffer.getChannelData(c);
-        for (var i = 0; i < frames; i++) data[i] = HEAP16[first + i * channels + c] / 32768;
-      }
-    }
-    VantorWeb.sounds[n] = {buffer: buffer, source: null};
-    return 1;
-  },
-
-  vantor_web_free_sound: function(n) {
-    VantorWeb.haltSound(VantorWeb.sounds[n]);
-    delete VantorWeb.sounds[n];
-  },
-
-  // Each number plays at most once at a time: starting it again restarts it.
-  vantor_web_play_sound: function(n, loop) {
-    var slot = VantorWeb.sounds[n];
-    if (!VantorWeb.audio || !slot) return 0;
-    VantorWeb.haltSound(slot);
-    if (!slot.buffer) return 1;  // an empty sound is over at once
-    var source = VantorWeb.audio.createBufferSource();
-    source.buffer = slot.buffer;
-    source.loop = !!loop;
-    source.connect(VantorWeb.audio.destination);
-    source.onended = function() {
-      if (slot.source === source) slot.source = null;
-    };
-    source.start();
-    slot.source = source;
-    return 1;
-  },
-
-  vantor_web_halt_sound: function(n) {
-    if (n === -1) VantorWeb.sounds.forEach(VantorWeb.haltSound);
-    else VantorWeb.haltSound(VantorWeb.sounds[n]);
-  },
 
   vantor_web_program_ended: function() {
     window.vantorRunning = false;

@@ -1,6 +1,7 @@
-// The editor page's hooks: the page asks before it is left while the map
-// holds unsaved work, and window.vantorState() returns the state lines with
-// that answer as mapUnsaved.
+// The editor page's hooks: the page asks before it is left (or before
+// another level is opened) while the map holds unsaved work, opens a level
+// in the editor, and window.vantorState() returns the state lines with the
+// unsaved answer as mapUnsaved.
 #include <emscripten.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <system_error>
 
 #include "editor/editor.h"
+#include "formats/maptext.h"
 
 namespace {
 
@@ -35,6 +37,12 @@ extern "C" EMSCRIPTEN_KEEPALIVE int vantor_map_unsaved() {
   MapLayer terrain, objects;
   if (!ReadMapFile(OWN_MAP_PATH_EDITOR, terrain, objects)) return 1;
   return SameMap(editor.terrainGrid, editor.objectGrid, terrain, objects) ? 0 : 1;
+}
+
+// The map of a level chosen in the page, in place of the one being edited,
+// as F3 puts the own map there.
+extern "C" EMSCRIPTEN_KEEPALIVE void vantor_edit_map(const uint8_t* bytes) {
+  MapFromBytes(bytes, MAP_FILE_SIZE, editor.terrainGrid, editor.objectGrid);
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE const char* vantor_state() {

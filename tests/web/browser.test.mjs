@@ -78,12 +78,13 @@ function mapRows(file) {
   return (y) => dump.split('\n').find((line) => line.endsWith(`; ${y}`)).replaceAll(' ', '').slice(0, 50);
 }
 
-// Downloads the own map by the page's button; returns its rows.
+// Downloads the level saved first, "Eigene Karte", by the page's button;
+// returns its rows.
 async function downloadOwnMap(page, byTouch = false) {
-  const button = page.locator('#download');
+  const button = page.locator('#download-level');
   const [download] = await Promise.all([page.waitForEvent('download', { timeout: WAIT_MS }),
                                         byTouch ? button.tap() : button.click()]);
-  assert.equal(download.suggestedFilename(), 'own.map');
+  assert.equal(download.suggestedFilename(), 'Eigene Karte.map');
   const file = path.join(work, 'own.map');
   await download.saveAs(file);
   assert.equal(fs.statSync(file).size, 4182);

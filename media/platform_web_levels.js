@@ -1,0 +1,394 @@
+// The list of levels that both pages share (platform_web.js's page side).
+// Each level is one record {id, name, saved, map} in the IndexedDB database
+// vantor-levels; every change is one transaction on that one record, read
+// and written together, so two pages open at once never delete or roll back
+// what the other stored, and each sees the other's saves when it lists.
+//
+// The chosen level is the program's own map: the page puts its map in
+// place of the own map file, so the game's F2 plays it and the editor's F3
+// loads it; the editor's F2 writes the own map, which is saved to the level.
+//
+// Page elements: #level-list; on the editor page the buttons #new-level,
+// #rename-level, #delete-level, #download-level and the file field
+// #upload-level; on both #share-link with the field #share-text, and on the
+// game page #keep-level, shown while a link's level is played.
+
+var LibraryVantorLevels = {
+  $VantorLevels__deps: ['$VantorMaps', '$VantorLinks'],
+  $VantorLevels: {
+    DB_NAME: 'vantor-levels',
+    FIRST_LEVEL: 'Eigene Karte',
+    LINK_LEVEL: 'Karte aus dem Link',
+    REMEMBERED: 'vantor-level',  // localStorage: the level last chosen on either page
+    REFRESH_MS: 3000,
+    MAP_FILE_SIZE: 4182,
+
+    dbOpened: null,  // the promise of the open database
+    levels: [],  // as last listed, oldest first
+    current: null,  // the chosen level's id
+    fromLink: null,  // the map of a link not kept as a level (yet)
+    storing: 0,  // writes on their way to IndexedDB
+    editor: false,
+
+    // ---- The database ------------------------------------------------------------
+
+    openDb: function() {
+      if (!VantorLevels.dbOpened) {
+        VantorLevels.dbOpened = new Promise(function(resolve, reject) {
+          var open = indexedDB.open(VantorLevels.DB_NAME, 1);
+          open.onupgradeneeded = function() {
+            open.result.createObjectStore('levels', {keyPath: 'id'});
+            open.result.createObjectStore('flags');
+          };
+          open.onsuccess = function() { resolve(open.result); };
+          open.onerror = function() { reject(open.error); };
+        });
+      }
+      return VantorLevels.dbOpened;
+    },
+
+    // Runs work(levels, flags) in one transaction; resolves with the result
+    // of the request work returns, once everything has landed.
+    transact: function(mode, work) {
+      return VantorLevels.openDb().then(function(db) {
+        return new Promise(function(resolve, reject) {
+          var transaction = db.transaction(['levels', 'flags'], mode);
+          var request = work(transaction.objectStore('levels'), transaction.objectStore('flags'));
+          transaction.oncomplete = function() { resolve(request ? request.result : undefined); };
+          transaction.onabort = function() { reject(transaction.error || new Error('IndexedDB aborted')); };
+        });
+      });
+    },
+
+    // Reads the level, lets change(level) make the record to store (level
+    // is undefined when no page has it), and stores that, all in one
+    // transaction. Returns false (and changes nothing) for null.
+    update: function(id, change) {
+      VantorLevels.storing++;
+      return VantorLevels.transact('readwrite', function(levels) {
+        var read = levels.get(id);
+        read.onsuccess = function() {
+          var level = change(read.result);
+          if (level) levels.put(level);
+        };
+      }).then(VantorLevels.stored, VantorLevels.failed);
+    },
+
+    remove: function(id) {
+      VantorLevels.storing++;
+      return VantorLevels.transact('readwrite', function(levels) { levels.delete(id); })
+        .then(VantorLevels.stored, VantorLevels.failed);
+    },
+
+    stored: function() {
+      VantorLevels.storing--;
+      return VantorLevels.list();
+    },
+
+    failed: function() {
+      VantorLevels.storing--;
+      VantorWeb.notice('Die Karte konnte nicht gespeichert werden.');
+    },
+
+    newLevel: function(name, map) {
+      var id = Date.now().toString(36) + Math.random().toString(36).slice(2, 8);
+      return {id: id, name: name, saved: Date.now(), map: new Uint8Array(map)};
+    },
+
+    add: function(level) {
+      VantorLevels.levels.push(level);
+      return VantorLevels.update(level.id, function() { return level; });
+    },
+
+    // The own map that players kept before there were levels becomes the
+    // first one, once: a flag in the same transaction says it was taken.
+    takeOwnMap: function() {
+      var own = VantorMaps.read(VantorMaps.OWN_MAP);
+      return VantorLevels.transact('readwrite', function(levels, flags) {
+        var taken = flags.get('ownMapTaken');
+        taken.onsuccess = function() {
+          if (taken.result) return;
+          flags.put(true, 'ownMapTaken');
+          if (!own || own.bytes.length !== VantorLevels.MAP_FILE_SIZE) return;
+          var level = VantorLevels.newLevel(VantorLevels.FIRST_LEVEL, own.bytes);
+          level.saved = own.written;
+          levels.put(level);
+        };
+      });
+    },
+
+    // Reads the list again. While this page's writes are on their way the
+    // list waits for them (each write lists again when it has landed).
+    list: function() {
+      if (VantorLevels.storing > 0) return Promise.resolve();
+      return VantorLevels.transact('readonly', function(levels) { return levels.getAll(); })
+        .then(function(all) {
+          if (VantorLevels.storing > 0) return;
+          all.sort(function(a, b) { return a.id < b.id ? -1 : a.id > b.id ? 1 : 0; });
+          var before = VantorLevels.find(VantorLevels.current);
+          VantorLevels.levels = all;
+          var now = VantorLevels.find(VantorLevels.current);
+          if (before && now && now.saved > before.saved) VantorLevels.savedElsewhere(now);
+          VantorLevels.show();
+        }, function() {});
+    },
+
+    find: function(id) {
+      for (var i = 0; i < VantorLevels.levels.length; i++) {
+        if (VantorLevels.levels[i].id === id) return VantorLevels.levels[i];
+      }
+      return null;
+    },
+
+    // Another page saved the chosen level: the game plays the new map, and
+    // the editor shows it unless it holds work of its own.
+    savedElsewhere: function(level) {
+      if (VantorLevels.fromLink) return;
+      if (VantorLevels.editor && VantorWeb.mapUnsaved()) return;
+      VantorLevels.openMap(level.map);
+    },
+
+    // ---- Start ---------------------------------------------------------------
+
+    attach: function() {
+      var click = function(id, handler) {
+        var button = VantorWeb.element(id);
+        if (button) button.addEventListener('click', function() { handler(); VantorWeb.focusCanvas(); });
+      };
+      click('new-level', VantorLevels.onNew);
+      click('rename-level', VantorLevels.onRename);
+      click('delete-level', VantorLevels.onDelete);
+      click('download-level', VantorLevels.onDownload);
+      click('share-link', VantorLevels.onShare);
+      click('keep-level', VantorLevels.onKeep);
+      var upload = VantorWeb.element('upload-level');
+      if (upload) upload.addEventListener('change', VantorLevels.onUpload);
+      var list = VantorWeb.element('level-list');
+      if (list) list.addEventListener('click', VantorLevels.onListClick);
+    },
+
+    // When the program starts: the old own map taken in, the list read, and
+    // the page's link or the level chosen last opened.
+    start: function() {
+      VantorLevels.editor = !!Module['_vantor_edit_map'];
+      var link = VantorLinks.fromPage();
+      var ready = VantorMaps.storage ? VantorLevels.takeOwnMap().then(VantorLevels.list) : Promise.resolve();
+      ready.catch(function() {}).then(function() {
+        if (link && link.map) VantorLevels.openLink(link.map);
+        else VantorLevels.openRemembered();
+        if (link && !link.map) VantorWeb.notice(VantorLinks.BAD_LINK);
+        VantorLevels.show();
+      });
+      var refresh = function() { if (!document.hidden) VantorLevels.list(); };
+      window.addEventListener('focus', refresh);
+      document.addEventListener('visibilitychange', refresh);
+      setInterval(refresh, VantorLevels.REFRESH_MS);
+    },
+
+    openRemembered: function() {
+      var id = null;
+      try { id = localStorage.getItem(VantorLevels.REMEMBERED); } catch (e) {}
+      var level = VantorLevels.find(id) || VantorLevels.levels[0];
+      if (level) VantorLevels.choose(level);
+    },
+
+    // The game plays a link's level with F2 at once; the editor opens it as
+    // a new level that F2 will save.
+    openLink: function(map) {
+      VantorLevels.current = null;
+      VantorLevels.fromLink = map;
+      if (VantorLevels.editor) VantorLevels.editMap(map);
+      else VantorMaps.writeQuietly(VantorMaps.OWN_MAP, map);
+      VantorWeb.notice(VantorLevels.editor ? 'Karte aus dem Link geöffnet: F2 speichert sie als neue Karte.'
+                                           : 'Karte aus dem Link: F2 spielt sie.');
+    },
+
+    // ---- Choosing --------------------------------------------------------------
+
+    // Leaving the editor's map is asked first while it holds unsaved work.
+    mayLeaveMap: function() {
+      if (!VantorLevels.editor || !VantorWeb.mapUnsaved()) return true;
+      return window.confirm('Die Karte ist nicht gespeichert. Die Änderungen verwerfen?');
+    },
+
+    choose: function(level) {
+      VantorLevels.current = level.id;
+      VantorLevels.fromLink = null;
+      try { localStorage.setItem(VantorLevels.REMEMBERED, level.id); } catch (e) {}
+      VantorLevels.openMap(level.map);
+      VantorLevels.show();
+    },
+
+    // The own map file is the level's map; the editor shows it at once.
+    openMap: function(map) {
+      VantorMaps.writeQuietly(VantorMaps.OWN_MAP, map);
+      if (VantorLevels.editor) VantorLevels.editMap(map);
+    },
+
+    // The link codec's map buffer carries the bytes into the editor.
+    editMap: function(map) {
+      var at = Module['_vantor_link_map']();
+      HEAPU8.set(map, at);
+      Module['_vantor_edit_map'](at);
+    },
+
+    onListClick: function(e) {
+      var item = e.target.closest && e.target.closest('[data-level]');
+      var level = item && VantorLevels.find(item.dataset.level);
+      if (!level || level.id === VantorLevels.current) return;
+      if (VantorLevels.mayLeaveMap()) VantorLevels.choose(level);
+      VantorWeb.focusCanvas();
+    },
+
+    // The editor's F2 wrote the own map: the chosen level keeps it, or,
+    // without one, it becomes a new level.
+    onOwnMapSaved: function() {
+      var own = VantorMaps.read(VantorMaps.OWN_MAP);
+      if (!own) return;
+      var level = VantorLevels.find(VantorLevels.current);
+      if (!level) {
+        level = VantorLevels.newLevel(VantorLevels.fromLink ? VantorLevels.LINK_LEVEL : VantorLevels.FIRST_LEVEL, own.bytes);
+        VantorLevels.levels.push(level);
+        VantorLevels.choose(level);
+        VantorLinks.forget();
+      }
+      level.map = own.bytes;
+      level.saved = Date.now();
+      VantorLevels.update(level.id, function(stored) {
+        var saved = stored || level;  // a level deleted elsewhere meanwhile comes back with the save
+        saved.map = level.map;
+        saved.saved = level.saved;
+        return saved;
+      });
+    },
+
+    // ---- The buttons -----------------------------------------------------------
+
+    onNew: function() {
+      if (!VantorLevels.mayLeaveMap()) return;
+      var name = VantorLevels.askName('Name der neuen Karte:', 'Neue Karte');
+      if (!name) return;
+      var level = VantorLevels.newLevel(name, new Uint8Array(VantorLevels.MAP_FILE_SIZE));
+      VantorLevels.add(level);
+      VantorLevels.choose(level);
+    },
+
+    askName: function(question, name) {
+      var answer = window.prompt(question, name);
+      return answer === null ? '' : answer.trim();
+    },
+
+    onRename: function() {
+      var level = VantorLevels.find(VantorLevels.current);
+      if (!level) return;
+      var name = VantorLevels.askName('Neuer Name der Karte:', level.name);
+      if (!name || name === level.name) return;
+      level.name = name;
+      VantorLevels.update(level.id, function(stored) {
+        if (stored) stored.name = name;
+        return stored;
+      });
+      VantorLevels.show();
+    },
+
+    onDelete: function() {
+      var level = VantorLevels.find(VantorLevels.current);
+      if (!level || !window.confirm('Die Karte „' + level.name + '“ löschen?')) return;
+      VantorLevels.levels.splice(VantorLevels.levels.indexOf(level), 1);
+      VantorLevels.current = null;
+      var next = VantorLevels.levels[0];
+      if (next) VantorLevels.choose(next);
+      else if (VantorLevels.editor) VantorLevels.openMap(new Uint8Array(VantorLevels.MAP_FILE_SIZE));
+      VantorLevels.remove(level.id);
+      VantorLevels.show();
+    },
+
+    // The level as it was last saved, or the link's map.
+    shownMap: function() {
+      var level = VantorLevels.find(VantorLevels.current);
+      if (level) return {name: level.name, map: level.map};
+      if (VantorLevels.fromLink) return {name: VantorLevels.LINK_LEVEL, map: VantorLevels.fromLink};
+      return null;
+    },
+
+    onDownload: function() {
+      var shown = VantorLevels.shownMap();
+      if (!shown) return;
+      var link = document.createElement('a');
+      link.href = URL.createObjectURL(new Blob([shown.map], {type: 'application/octet-stream'}));
+      link.download = shown.name.replace(/[\\/:*?"<>|]/g, '_') + '.map';
+      document.body.appendChild(link);
+      link.click();
+      link.remove();
+      setTimeout(function() { URL.revokeObjectURL(link.href); }, 1000);
+    },
+
+    // A map file becomes a new level, named after the file; anything that
+    // is not 4182 bytes is refused and nothing changes.
+    onUpload: function(e) {
+      var input = e.target;
+      var file = input.files && input.files[0];
+      if (!file) return;
+      file.arrayBuffer().then(function(buffer) {
+        input.value = '';
+        if (buffer.byteLength !== VantorLevels.MAP_FILE_SIZE) {
+          VantorWeb.notice('„' + file.name + '“ ist keine Karte: eine Karte hat ' + VantorLevels.MAP_FILE_SIZE + ' Bytes.');
+          return;
+        }
+        var level = VantorLevels.newLevel(file.name.replace(/\.map$/i, '') || 'Karte', new Uint8Array(buffer));
+        VantorLevels.add(level);
+        VantorWeb.notice('Karte „' + level.name + '“ hinzugefügt.');
+        if (VantorLevels.mayLeaveMap()) VantorLevels.choose(level);
+        VantorLevels.show();
+      });
+    },
+
+    onShare: function() {
+      var shown = VantorLevels.shownMap();
+      if (shown) VantorLinks.share(shown.map);
+    },
+
+    // The game page keeps the link's level in the list.
+    onKeep: function() {
+      if (!VantorLevels.fromLink) return;
+      var name = VantorLevels.askName('Name der Karte:', VantorLevels.LINK_LEVEL);
+      if (!name) return;
+      var level = VantorLevels.newLevel(name, VantorLevels.fromLink);
+      VantorLevels.add(level);
+      VantorLevels.choose(level);
+      VantorLinks.forget();
+    },
+
+    // ---- The list --------------------------------------------------------------
+
+    show: function() {
+      var list = VantorWeb.element('level-list');
+      if (!list) return;
+      list.textContent = '';
+      var item = function(id, name, when) {
+        var entry = document.createElement('li');
+        if (id) entry.dataset.level = id;
+        entry.className = id === VantorLevels.current ? 'current' : '';
+        var title = document.createElement('span');
+        title.className = 'name';
+        title.textContent = name;
+        var time = document.createElement('span');
+        time.className = 'saved';
+        time.textContent = when;
+        entry.append(title, time);
+        list.appendChild(entry);
+        return entry;
+      };
+      if (VantorLevels.fromLink) item(null, VantorLevels.LINK_LEVEL, 'nicht gespeichert').className = 'current';
+      VantorLevels.levels.forEach(function(level) {
+        item(level.id, level.name, new Date(level.saved).toLocaleString('de-DE',
+          {day: '2-digit', month: '2-digit', year: 'numeric', hour: '2-digit', minute: '2-digit'}));
+      });
+      var keep = VantorWeb.element('keep-level');
+      if (keep) keep.hidden = !VantorLevels.fromLink;
+      VantorWeb.fitCanvas();
+    },
+  },
+};
+
+mergeInto(LibraryManager.library, LibraryVantorLevels);
