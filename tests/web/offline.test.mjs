@@ -38,18 +38,19 @@ async function serveFolder(root) {
   return server;
 }
 
-test('offline: after one visit the game page reloads without a network and plays the own map', { timeout: TEST_MS }, async () => {
+test('offline: after one visit the game page reloads without a network and plays the chosen level', { timeout: TEST_MS }, async () => {
   const server = await serveFolder(process.env.VANTOR_SITE_DIR);
   const siteUrl = `http://127.0.0.1:${server.address().port}`;
-  // Map 2 loaded in the running editor becomes the own map, kept in
+  // Map 2 uploaded in the running editor becomes the chosen level, kept in
   // IndexedDB; the editor stays open until its write is surely done.
   const map2 = path.join(buildDir, 'run/maps/map 2.map');
   const editor = await session.context.newPage();
   await editor.goto(`${siteUrl}/vantoredit.html`);
   await waitForState(editor, { cursorCellX: 0 });
-  await editor.locator('#upload').setInputFiles(map2);
-  await waitFor(async () => (await editor.locator('#notice').textContent()).startsWith('Karte geladen'),
-                () => 'no notice that the map was loaded');
+  await editor.locator('#upload-level').setInputFiles(map2);
+  await waitFor(async () => (await editor.locator('#notice').textContent()).endsWith('hinzugefügt.'),
+                () => 'no notice that the map was added');
+  await waitForState(editor, { mapsStoring: 0 });
 
   const page = await session.context.newPage();
   await page.goto(`${siteUrl}/vantor.html`);
