@@ -308,6 +308,7 @@ var LibraryVantorLevels = {
       var level = VantorLevels.find(VantorLevels.current);
       if (level) return {name: level.name, map: level.map};
       if (VantorLevels.fromLink) return {name: VantorLevels.LINK_LEVEL, map: VantorLevels.fromLink};
+      VantorWeb.notice('Es gibt noch keine Karte.');
       return null;
     },
 
