@@ -3,15 +3,16 @@
 // dialog that stands in for the message box, frame pacing and the page's
 // notices. Beside it: platform_web_sound.js (Web Audio),
 // platform_web_touch.js (the on-screen controls), platform_web_maps.js (the
-// maps folder kept in IndexedDB), platform_web_levels.js (the list of
-// levels) and platform_web_links.js (levels passed on as links).
+// maps folder kept in IndexedDB), platform_web_levels.js and
+// platform_web_level_store.js (the list of levels and where it is kept) and
+// platform_web_links.js (levels passed on as links).
 //
 // Page elements (all found by id): canvas#screen; div#dialog with
 // #dialog-title, #dialog-text and the buttons #dialog-ok, #dialog-yes,
 // #dialog-no; #ended with button#restart; #notice; #bar below the picture.
 
 var LibraryVantorWeb = {
-  $VantorWeb__deps: ['$VantorSound', '$VantorTouch', '$VantorMaps', '$VantorLevels'],
+  $VantorWeb__deps: ['$VantorSound', '$VantorTouch', '$VantorMaps', '$VantorLevels', '$VantorLevelStore'],
   $VantorWeb__postset: 'VantorWeb.attach();',
   $VantorWeb: {
     FRAME_MS: 1000 / 60,
@@ -291,7 +292,7 @@ var LibraryVantorWeb = {
 
     // ---- Leaving the page --------------------------------------------------------
 
-    storing: function() { return VantorMaps.syncing || VantorLevels.storing > 0; },
+    storing: function() { return VantorMaps.syncing || VantorLevelStore.storing > 0; },
 
     // The editor's hook: whether its map holds work not saved yet.
     mapUnsaved: function() {

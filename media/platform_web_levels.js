@@ -1,8 +1,6 @@
-// The list of levels that both pages share (platform_web.js's page side).
-// Each level is one record {id, name, saved, map} in the IndexedDB database
-// vantor-levels; every change is one transaction on that one record, read
-// and written together, so two pages open at once never delete or roll back
-// what the other stored, and each sees the other's saves when it lists.
+// The list of levels that both pages share (platform_web.js's page side),
+// kept by platform_web_level_store.js; each page sees the other's saves when
+// it lists, which it does when it comes to the front and every few seconds.
 //
 // The chosen level is the program's own map: the page puts its map in
 // place of the own map file, so the game's F2 plays it and the editor's F3
@@ -14,85 +12,36 @@
 // game page #keep-level, shown while a link's level is played.
 
 var LibraryVantorLevels = {
-  $VantorLevels__deps: ['$VantorMaps', '$VantorLinks'],
+  $VantorLevels__deps: ['$VantorMaps', '$VantorLinks', '$VantorLevelStore'],
   $VantorLevels: {
-    DB_NAME: 'vantor-levels',
     FIRST_LEVEL: 'Eigene Karte',
     LINK_LEVEL: 'Karte aus dem Link',
     REMEMBERED: 'vantor-level',  // localStorage: the level last chosen on either page
     REFRESH_MS: 3000,
     MAP_FILE_SIZE: 4182,
 
-    dbOpened: null,  // the promise of the open database
     levels: [],  // as last listed, oldest first
     current: null,  // the chosen level's id
     fromLink: null,  // the map of a link not kept as a level (yet)
-    storing: 0,  // writes on their way to IndexedDB
     editor: false,
 
-    // ---- The database ------------------------------------------------------------
-
-    openDb: function() {
-      if (!VantorLevels.dbOpened) {
-        VantorLevels.dbOpened = new Promise(function(resolve, reject) {
-          var open = indexedDB.open(VantorLevels.DB_NAME, 1);
-          open.onupgradeneeded = function() {
-            open.result.createObjectStore('levels', {keyPath: 'id'});
-            open.result.createObjectStore('flags');
-          };
-          open.onsuccess = function() { resolve(open.result); };
-          open.onerror = function() { reject(open.error); };
-        });
-      }
-      return VantorLevels.dbOpened;
-    },
-
-    // Runs work(levels, flags) in one transaction; resolves with the result
-    // of the request work returns, once everything has landed.
-    transact: function(mode, work) {
-      return VantorLevels.openDb().then(function(db) {
-        return new Promise(function(resolve, reject) {
-          var transaction = db.transaction(['levels', 'flags'], mode);
-          var request = work(transaction.objectStore('levels'), transaction.objectStore('flags'));
-          transaction.oncomplete = function() { resolve(request ? request.result : undefined); };
-          transaction.onabort = function() { reject(transaction.error || new Error('IndexedDB aborted')); };
-        });
-      });
-    },
-
-    // Reads the level, lets change(level) make the record to store (level
-    // is undefined when no page has it), and stores that, all in one
-    // transaction. Returns false (and changes nothing) for null.
+    // Every write goes through update or remove; each lists again once it
+    // has landed.
     update: function(id, change) {
-      VantorLevels.storing++;
-      return VantorLevels.transact('readwrite', function(levels) {
-        var read = levels.get(id);
-        read.onsuccess = function() {
-          var level = change(read.result);
-          if (level) levels.put(level);
-        };
-      }).then(VantorLevels.stored, VantorLevels.failed);
+      return VantorLevelStore.update(id, change).then(VantorLevels.list, VantorLevels.failed);
     },
 
     remove: function(id) {
-      VantorLevels.storing++;
-      return VantorLevels.transact('readwrite', function(levels) { levels.delete(id); })
-        .then(VantorLevels.stored, VantorLevels.failed);
-    },
-
-    stored: function() {
-      VantorLevels.storing--;
-      return VantorLevels.list();
+      return VantorLevelStore.remove(id).then(VantorLevels.list, VantorLevels.failed);
     },
 
     failed: function() {
-      VantorLevels.storing--;
       VantorWeb.notice('Die Karte konnte nicht gespeichert werden.');
     },
 
-    newLevel: function(name, map) {
+    newLevel: function(name, map, saved) {
       var id = Date.now().toString(36) + Math.random().toString(36).slice(2, 8);
-      return {id: id, name: name, saved: Date.now(), map: new Uint8Array(map)};
+      return {id: id, name: name, saved: saved || Date.now(), map: new Uint8Array(map)};
     },
 
     add: function(level) {
@@ -100,37 +49,18 @@ var LibraryVantorLevels = {
       return VantorLevels.update(level.id, function() { return level; });
     },
 
-    // The own map that players kept before there were levels becomes the
-    // first one, once: a flag in the same transaction says it was taken.
-    takeOwnMap: function() {
-      var own = VantorMaps.read(VantorMaps.OWN_MAP);
-      return VantorLevels.transact('readwrite', function(levels, flags) {
-        var taken = flags.get('ownMapTaken');
-        taken.onsuccess = function() {
-          if (taken.result) return;
-          flags.put(true, 'ownMapTaken');
-          if (!own || own.bytes.length !== VantorLevels.MAP_FILE_SIZE) return;
-          var level = VantorLevels.newLevel(VantorLevels.FIRST_LEVEL, own.bytes);
-          level.saved = own.written;
-          levels.put(level);
-        };
-      });
-    },
-
     // Reads the list again. While this page's writes are on their way the
     // list waits for them (each write lists again when it has landed).
     list: function() {
-      if (VantorLevels.storing > 0) return Promise.resolve();
-      return VantorLevels.transact('readonly', function(levels) { return levels.getAll(); })
-        .then(function(all) {
-          if (VantorLevels.storing > 0) return;
-          all.sort(function(a, b) { return a.id < b.id ? -1 : a.id > b.id ? 1 : 0; });
-          var before = VantorLevels.find(VantorLevels.current);
-          VantorLevels.levels = all;
-          var now = VantorLevels.find(VantorLevels.current);
-          if (before && now && now.saved > before.saved) VantorLevels.savedElsewhere(now);
-          VantorLevels.show();
-        }, function() {});
+      if (VantorLevelStore.storing > 0) return Promise.resolve();
+      return VantorLevelStore.readAll().then(function(all) {
+        if (VantorLevelStore.storing > 0) return;
+        var before = VantorLevels.find(VantorLevels.current);
+        VantorLevels.levels = all;
+        var now = VantorLevels.find(VantorLevels.current);
+        if (before && now && now.saved > before.saved) VantorLevels.savedElsewhere(now);
+        VantorLevels.show();
+      }, function() {});
     },
 
     find: function(id) {
@@ -172,7 +102,13 @@ var LibraryVantorLevels = {
     start: function() {
       VantorLevels.editor = !!Module['_vantor_edit_map'];
       var link = VantorLinks.fromPage();
-      var ready = VantorMaps.storage ? VantorLevels.takeOwnMap().then(VantorLevels.list) : Promise.resolve();
+      var own = VantorMaps.read(VantorMaps.OWN_MAP);
+      if (own && own.bytes.length === VantorLevels.MAP_FILE_SIZE) {
+        own = VantorLevels.newLevel(VantorLevels.FIRST_LEVEL, own.bytes, own.written);
+      } else {
+        own = null;
+      }
+      var ready = VantorMaps.storage ? VantorLevelStore.takeOwnMap(own).then(VantorLevels.list) : Promise.resolve();
       ready.catch(function() {}).then(function() {
         if (link && link.map) VantorLevels.openLink(link.map);
         else VantorLevels.openRemembered();
