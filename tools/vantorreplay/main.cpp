@@ -34,7 +34,8 @@
 namespace {
 
 const char* USAGE =
-    "usage: vantorreplay [--editor] [--dir DIR] [--no-sound] [--shot FILE.bmp] [--shot-at N FILE.bmp]... SCRIPT [MAP]\n"
+    "usage: vantorreplay [--editor] [--dir DIR] [--no-sound] [--shot FILE.bmp] [--shot-at N FILE.bmp]...\n"
+    "                    SCRIPT [MAP]\n"
     "       vantorreplay [--dir DIR] [--no-sound] --random SEED --frames N\n"
     "       vantorreplay --version";
 
