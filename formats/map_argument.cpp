@@ -19,7 +19,10 @@ MapFileCheck CheckMapFile(const std::string& name) {
   const std::uintmax_t size = std::filesystem::file_size(path, error);
   if (error) return MapFileCheck::UNREADABLE;
   if (size != MAP_FILE_SIZE) return MapFileCheck::NOT_A_MAP;
-  return std::ifstream(path, std::ios::binary) ? MapFileCheck::MAP : MapFileCheck::UNREADABLE;
+  // Both programs open map files for reading and writing; one that cannot
+  // be opened so is refused now rather than at F2. Opening writes nothing.
+  const std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+  return file.is_open() ? MapFileCheck::MAP : MapFileCheck::UNREADABLE;
 }
 
 void AcceptMapFileArgument(const std::string& name, bool missingIsNew) {

@@ -6,8 +6,8 @@
 
 enum class MapFileCheck { MISSING, MAP, NOT_A_MAP, UNREADABLE };
 
-// A map is a readable file of exactly 4182 bytes; a folder or a file of any
-// other size is not one.
+// A map is a file of exactly 4182 bytes that can be opened for reading and
+// writing; a folder or a file of any other size is not one.
 MapFileCheck CheckMapFile(const std::string& name);
 
 // Refuses a file that is not a map, one that cannot be read, and a missing

@@ -160,6 +160,8 @@ level="ä b/ü level.map"
 mkdir -p "$levels/ä b"
 cp "$installed/maps/map 3.map" "$levels/$level"
 cd "$levels"
+no_editor_window() { ! has_window Edit; }
+wait_for 10 no_editor_window || fail "the last editor's window stays"
 start_in_group "$work/program.log" 120 "$editor" "$level"
 program_pid=$group_pid
 window=$(find_window "Edit" 30) || fail "no editor window for $level"
@@ -172,7 +174,7 @@ xdo mouseup 1
 sleep 0.3
 for attempt in 1 2 3; do
   press F2
-  wait_for 3 test -e "$levels/$level.bak" && break
+  wait_for 3 cmp -s "$installed/maps/map 3.map" "$levels/$level.bak" && break
 done
 cmp -s "$installed/maps/map 3.map" "$levels/$level.bak" || fail "F2 kept no backup of $level"
 cmp -s "$installed/maps/map 3.map" "$levels/$level" || fail "F2 did not save the map loaded from $level"
