@@ -52,6 +52,7 @@ struct EditorState {
   EDITOR_INT_FIELDS(EDITOR_INT_FIELD)
 #undef EDITOR_INT_FIELD
   UndoHistory history;
+  std::string mapFile;  // the map F2 saves and F3 loads, named on the command line; empty: the own map
 };
 
 extern EditorState editor;
@@ -97,7 +98,10 @@ extern const PaletteEntry PALETTE[PALETTE_ICONS];
 // ---- The program --------------------------------------------------------------
 
 // Start-up, the title picture, then editing; ends only through ProgramEnd.
-[[noreturn]] void RunEditor();
+// A map file named on the command line (UTF-8, absolute) is checked first
+// and loaded, and F2 and F3 then save and load it in place of the own map.
+[[noreturn]] void RunEditor(const std::string& mapFile);
+[[noreturn]] inline void RunEditor() { RunEditor(std::string()); }
 
 // Starts and checks the media services and opens the screen; a failure ends
 // the program.

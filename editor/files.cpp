@@ -1,11 +1,11 @@
-// F1, F2 and F3: the help lines, saving the map to the own map file (only a
-// complete map) and loading it back.
-#include <algorithm>
+// F1, F2 and F3: the help lines, saving the map to its file (only a
+// complete map) and loading it back. The file is the own map unless the
+// editor was started with one.
 #include <filesystem>
-#include <string>
 #include <system_error>
 
 #include "editor/editor.h"
+#include "media/command_line.h"
 #include "media/media.h"
 
 namespace {
@@ -27,26 +27,23 @@ void DrawNotice(int x, int y, int mode, uint32_t colour, const char* text) {
   EndDrawing();
 }
 
-std::filesystem::path OwnMapFile() {
-  std::string path = OWN_MAP_PATH_EDITOR;
-  std::replace(path.begin(), path.end(), '\\', '/');
-  return path;
-}
+const char* MapFileName() { return editor.mapFile.empty() ? OWN_MAP_PATH_EDITOR : editor.mapFile.c_str(); }
 
-bool OwnMapExists() {
+bool MapFileExists() {
   std::error_code error;
-  return std::filesystem::exists(OwnMapFile(), error);
+  return std::filesystem::exists(PathFromUtf8(MapFileName()), error);
 }
 
-// The map that a save replaces stays beside it as "own .map.bak", a map
-// file like any other. Without a saved map there is nothing to keep; a copy
-// that fails keeps nothing and stops no save.
+// The map that a save replaces stays beside it with ".bak" added ("own
+// .map.bak"), a map file like any other. Without a saved map there is
+// nothing to keep; a copy that fails keeps nothing and stops no save.
 void KeepPreviousMap() {
-  if (!OwnMapExists()) return;
-  std::filesystem::path backup = OwnMapFile();
+  if (!MapFileExists()) return;
+  const std::filesystem::path file = PathFromUtf8(MapFileName());
+  std::filesystem::path backup = file;
   backup += ".bak";
   std::error_code error;
-  std::filesystem::copy_file(OwnMapFile(), backup, std::filesystem::copy_options::overwrite_existing, error);
+  std::filesystem::copy_file(file, backup, std::filesystem::copy_options::overwrite_existing, error);
 }
 
 }  // namespace
@@ -76,7 +73,7 @@ void SaveMap() {
   }
   if (editor.savedThisPress == 0) KeepPreviousMap();
   editor.savedThisPress = 1;
-  if (!WriteMapFile(OWN_MAP_PATH_EDITOR, editor.terrainGrid, editor.objectGrid)) {
+  if (!WriteMapFile(MapFileName(), editor.terrainGrid, editor.objectGrid)) {
     ShowMessageBox("Fehler", "Kann Datei nicht anlegen", 0);
     return;
   }
@@ -88,9 +85,9 @@ void SaveMap() {
 // that cannot be opened leaves the map as it is. Icon, scroll and cursor
 // cell stay; the counts follow in the next pass.
 void LoadMap() {
-  if (!OwnMapExists()) return;
+  if (!MapFileExists()) return;
   MapLayer terrain, objects;
-  if (!ReadMapFile(OWN_MAP_PATH_EDITOR, terrain, objects)) {
+  if (!ReadMapFile(MapFileName(), terrain, objects)) {
     ShowMessageBox("Fehler", "Kann Datei nicht öffnen", 0);
     return;
   }

@@ -1,3 +1,4 @@
 #include "editor/editor.h"
+#include "media/command_line.h"
 
-int main() { RunEditor(); }
+int main(int argc, char** argv) { RunEditor(TakeMapFileArgument("vantoredit", ProgramArguments(argc, argv))); }

@@ -2,6 +2,7 @@
 // pictures and the title picture; then the frame loop.
 #include "editor/editor.h"
 #include "formats/assetpack.h"
+#include "formats/map_argument.h"
 #include "media/media.h"
 
 EditorState editor;
@@ -52,11 +53,27 @@ void ShowTitle() {
   }
 }
 
-void RunEditor() {
+namespace {
+
+// As if F3 had been pressed once, but the load is where editing starts:
+// undo does not take it back.
+void LoadStartingMap() {
+  LoadMap();
+  editor.history.terrain = editor.terrainGrid;
+  editor.history.objects = editor.objectGrid;
+}
+
+}  // namespace
+
+void RunEditor(const std::string& mapFile) {
   // Both layers start all 0 and are kept for the whole run.
   editor = EditorState{};
+  editor.mapFile = mapFile;
+  // A missing file is a new map, which F2 creates.
+  if (!mapFile.empty()) AcceptMapFileArgument(mapFile, true);
   StartEditor();
   LoadEditorPictures();
+  if (!mapFile.empty()) LoadStartingMap();
   ShowTitle();
   EditMap();
 }

@@ -49,6 +49,7 @@ struct GameState {
   GAME_INT_FIELDS(GAME_INT_FIELD)
 #undef GAME_INT_FIELD
   std::string statusMessage;  // the prisoner reminder, shown at the top of the screen
+  std::string mapFile;        // the map F2 plays, named on the command line; empty: the own map
 
   MapLayer terrainGrid, backdropGrid, objectGrid;
   WorldList terrainList, objectList, backdropList, shotList, rocketList;
@@ -100,8 +101,11 @@ constexpr int KEY_FIRE = KEY_LEFT_CTRL;
 
 // ---- The program --------------------------------------------------------------
 
-// Start-up once, then game after game; ends only through ProgramEnd.
-[[noreturn]] void RunGame();
+// Start-up once, then game after game; ends only through ProgramEnd. A map
+// file named on the command line (UTF-8, absolute) is checked first and
+// played by F2 in place of the own map.
+[[noreturn]] void RunGame(const std::string& mapFile);
+[[noreturn]] inline void RunGame() { RunGame(std::string()); }
 // Starts and checks the media services, asks about sound and opens the
 // screen; a failure ends the program.
 void StartGame();

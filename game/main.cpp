@@ -1,3 +1,4 @@
 #include "game/game.h"
+#include "media/command_line.h"
 
-int main() { RunGame(); }
+int main(int argc, char** argv) { RunGame(TakeMapFileArgument("vantor", ProgramArguments(argc, argv))); }

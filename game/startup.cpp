@@ -1,5 +1,6 @@
 // The game's entry: device checks in a fixed order, the sound question and
 // the screen, then game after game.
+#include "formats/map_argument.h"
 #include "game/game.h"
 #include "media/media.h"
 
@@ -38,8 +39,11 @@ void HaltGameSound(int sound) {
   if (game.soundOff == 0) HaltSound(sound);
 }
 
-void RunGame() {
+void RunGame(const std::string& mapFile) {
   game = GameState{};
+  game.mapFile = mapFile;
+  // A file the game cannot play is refused before the sound question.
+  if (!mapFile.empty()) AcceptMapFileArgument(mapFile, false);
   StartGame();
   // Start-up is never repeated. Each game begins with the game reset and the
   // title menu, and its frame loop returns once the game is over and the end

@@ -18,7 +18,12 @@ void AddLine(std::string& out, const char* name, const std::string& value) {
 
 std::string QuotedText(const std::string& text) {
   std::string q = "\"";
+  // One line per report entry: a message's line break is written as \n.
   for (char c : text) {
+    if (c == '\n') {
+      q += "\\n";
+      continue;
+    }
     if (c == '"' || c == '\\') q += '\\';
     q += c;
   }

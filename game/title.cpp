@@ -62,7 +62,7 @@ void TitleMenu() {
     if (KeyDown(KEY_F2)) {
       HaltGameSound(SOUND_TITLE_MUSIC);
       game.ownMapMode = 1;
-      LoadLevel(OWN_MAP_PATH_GAME);
+      LoadLevel(game.mapFile.empty() ? OWN_MAP_PATH_GAME : game.mapFile.c_str());
       levelLoaded = true;
     }
     if (KeyDown(KEY_F1)) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "media/command_line.h"
 #include "media/internal.h"
 #include "media/media.h"
 
@@ -50,22 +51,14 @@ void FlushWriteBuffer(DataFile& f) {
   f.bufferLeft = f.bufferSize;
 }
 
-// The programs take "/" and "\" alike as the folder separator.
-std::string PlatformPath(const char* fileName) {
-  std::string path = fileName;
-  for (char& c : path) {
-    if (c == '\\') c = '/';
-  }
-  return path;
-}
-
 }  // namespace
 
 int OpenDataFile(int n, const char* fileName) {
   if (n < 0 || n > MAX_FILE_NUMBER || fileName == nullptr) return 0;
   CloseDataFile(n);
-  // Read and write, created empty when missing, never truncated.
-  int handle = open(PlatformPath(fileName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  // Read and write, created empty when missing, never truncated. The name
+  // is UTF-8 and takes "/" and "\" alike as the folder separator.
+  int handle = open(PathFromUtf8(fileName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   if (handle < 0) return 0;
   if (n >= static_cast<int>(files.size())) files.resize(n + 1);
   files[n] = std::make_unique<DataFile>();

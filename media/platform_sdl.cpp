@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "media/command_line.h"
 #include "media/internal.h"
 #include "media/platform.h"
 
@@ -628,6 +629,11 @@ class SdlPlatform : public Platform {
 }  // namespace
 
 std::unique_ptr<Platform> MakeDefaultPlatform() { return std::make_unique<SdlPlatform>(); }
+
+// File names on Linux are bytes, which the desktop gives as UTF-8.
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
 
 void UseSdlPlatform() {
   InstallPlatform(std::make_unique<SdlPlatform>());

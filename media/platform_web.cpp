@@ -8,8 +8,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "media/command_line.h"
 #include "media/internal.h"
 #include "media/platform.h"
 
@@ -241,3 +243,8 @@ class WebPlatform : public Platform {
 
 // In the browser build this is the backend the programs run on.
 std::unique_ptr<Platform> MakeDefaultPlatform() { return std::make_unique<WebPlatform>(); }
+
+// A page passes no arguments; the node builds pass their own.
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}

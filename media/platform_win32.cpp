@@ -7,6 +7,7 @@
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
+#include <shellapi.h>
 #include <mmsystem.h>
 #include <dsound.h>
 #include <xinput.h>
@@ -21,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "media/command_line.h"
 #include "media/internal.h"
 #include "media/platform.h"
 #include "media/player_folder_win32.h"
@@ -43,6 +45,23 @@ std::wstring Wide(const char* utf8) {
   MultiByteToWideChar(CP_UTF8, 0, utf8, -1, text.data(), length);
   text.resize(size_t(length - 1));
   return text;
+}
+
+std::string Utf8(const wchar_t* wide) {
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return "";
+  std::string text(size_t(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), length, nullptr, nullptr);
+  text.resize(size_t(length - 1));
+  return text;
+}
+
+// A window program started from a console has no standard output of its
+// own: --version and the usage line go to that console.
+void ReachParentConsole() {
+  if (GetStdHandle(STD_OUTPUT_HANDLE) != nullptr || !AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  freopen("CONOUT$", "w", stdout);
+  freopen("CONOUT$", "w", stderr);
 }
 
 int64_t Counter() {
@@ -637,4 +656,16 @@ class Win32Platform : public Platform {
 std::unique_ptr<Platform> MakeDefaultPlatform() {
   EnterPlayerFolder();
   return std::make_unique<Win32Platform>();
+}
+
+// argv holds the names in the system's code page, which cannot spell every
+// name Explorer passes; the wide command line can.
+std::vector<std::string> ProgramArguments(int, char**) {
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> args;
+  for (int n = 1; wide != nullptr && n < count; n++) args.push_back(Utf8(wide[n]));
+  LocalFree(wide);
+  if (!args.empty()) ReachParentConsole();
+  return args;
 }

@@ -17,3 +17,10 @@
 #define POSIX_FADV_SEQUENTIAL 2
 inline int posix_fadvise(int, long long, long long, int) { return 0; }
 #endif
+
+// File names reach the C runtime as UTF-16 (a path's c_str() on Windows), so
+// that names with umlauts open whatever the system's code page.
+#ifdef __cplusplus
+#include <io.h>
+inline int open(const wchar_t* path, int flags, int mode) { return _wopen(path, flags, mode); }
+#endif

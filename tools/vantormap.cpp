@@ -18,6 +18,7 @@
 #include "formats/maplink.h"
 #include "formats/mapfile.h"
 #include "formats/maptext.h"
+#include "media/command_line.h"
 
 namespace {
 
@@ -145,6 +146,10 @@ int Unlink(const char* link, const char* mapPath) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    PrintVersion("vantormap");
+    return 0;
+  }
   if (argc == 4 && std::strcmp(argv[1], "compile") == 0) return Compile(argv[2], argv[3]);
   if (argc == 3 && std::strcmp(argv[1], "dump") == 0) return Dump(argv[2]);
   if (argc == 3 && std::strcmp(argv[1], "check") == 0) return Check(argv[2]);

@@ -18,6 +18,7 @@
 
 #include "formats/blockcodec.h"
 #include "media/bmp.h"
+#include "media/command_line.h"
 
 namespace {
 
@@ -234,6 +235,10 @@ int Extract(const std::string& path, const std::string& dir) {
 
 int main(int argc, char** argv) {
   std::string command = argc >= 2 ? argv[1] : "";
+  if (command == "--version" && argc == 2) {
+    PrintVersion("vantorpak");
+    return 0;
+  }
   if (command == "build" && argc >= 3) return Build(argv[2], argv + 3, argc - 3);
   if (command == "list" && argc == 3) return List(argv[2]);
   if (command == "extract" && argc == 4) return Extract(argv[2], argv[3]);

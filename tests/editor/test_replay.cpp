@@ -235,4 +235,80 @@ TEST_F(EditorReplay, AMapBuiltInTheEditorIsPlayedToTheEndInTheGame) {
   EXPECT_EQ(play.All("messagebox"), std::vector<std::string>{"\"Soundkarte gefunden\" \"Sound aktivieren ?\""});
 }
 
+// ---- A map file named on the command line ---------------------------------------
+
+// The tool starts in the folder "work" beside the packs and names the map
+// relative to it, as a level maker does from a folder of their own; the
+// programs play in the player's folder.
+class MapFileArgument : public EditorReplay {
+ protected:
+  void SetUp() override {
+    EditorReplay::SetUp();
+    std::filesystem::create_directories(Path("work/ä b"));
+  }
+
+  ReplayRun Run(const std::string& args, const std::string& script, const std::string& file) {
+    WriteText("work/replay-script.txt", script);
+    ReplayRun run = RunReplayArgs(dir, args + " replay-script.txt " + Quote(file), Path("work"));
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    return run;
+  }
+};
+
+const std::string LEVEL = "ä b/ü level.map";
+
+// A new file: the editor starts empty and F2 creates it. Started on it
+// again, the editor has it loaded; a wall added and saved keeps the first
+// save as the backup. The own map is never touched.
+TEST_F(MapFileArgument, TheEditorCreatesLoadsAndSavesTheFileItIsGiven) {
+  Run("--editor", BuildSmallMap() + SAVE, LEVEL);
+  const Bytes first = ReadBytes("work/" + LEVEL);
+  ASSERT_EQ(first.size(), size_t(MAP_FILE_SIZE));
+  EXPECT_FALSE(Exists("work/" + LEVEL + ".bak"));
+  ReplayRun second = Run("--editor", TITLE_CLICK + ClickIcon(1) + PaintCell(9, 9) + SAVE, LEVEL);
+  EXPECT_EQ(second.Int("startCount") + second.Int("targetCount") + second.Int("prisonerCount"), 3);
+  EXPECT_TRUE(second.All("messagebox").empty());
+  EXPECT_EQ(ReadBytes("work/ä b/ü level.map.bak"), first);
+  const Bytes saved = ReadBytes("work/" + LEVEL);
+  ASSERT_EQ(saved.size(), size_t(MAP_FILE_SIZE));
+  EXPECT_EQ(saved[2 * (9 * MAP_FILE_ROWS + 9)], TERRAIN_WALL);
+  EXPECT_FALSE(Exists("maps/own .map"));
+}
+
+// F2 on the title plays the file: map 1's prisoners, not an own map's.
+TEST_F(MapFileArgument, TheGamePlaysTheFileItIsGivenWithF2) {
+  std::filesystem::copy_file(VANTOR_RUN_DIR "/maps/map 1.map", Path("work/" + LEVEL));
+  MapLayer terrain, objects;
+  ASSERT_TRUE(ReadMapFile((VANTOR_RUN_DIR "/maps/map 1.map"), terrain, objects));
+  ReplayRun play = Run("--no-sound", "560\n1 F2\n1\n", LEVEL);
+  EXPECT_EQ(play.Int("ownMapMode"), 1);
+  EXPECT_EQ(play.Int("prisonersLeft"), CountMapMarkers(terrain, objects).prisonerCount);
+  EXPECT_FALSE(Exists("maps/own .map"));
+}
+
+// What is not a map is refused by both programs alike, before the window
+// opens, and left as it was; a missing file only by the game.
+TEST_F(MapFileArgument, WhatIsNotAMapIsRefusedAndLeftAsItWas) {
+  const Bytes picture(10240, 0x5a);
+  WriteBytes("work/bild.map", picture);
+  struct Case {
+    const char *args, *file, *text;
+  };
+  const Case cases[] = {
+      {"", "bild.map", "Datei ist keine Karte"},       {"--editor", "bild.map", "Datei ist keine Karte"},
+      {"", "ä b", "Datei ist keine Karte"},            {"--editor", "ä b", "Datei ist keine Karte"},
+      {"", "fehlt.map", "Kann Datei nicht öffnen"},
+  };
+  for (const Case& c : cases) {
+    ReplayRun run = Run(c.args, "10\n", c.file);
+    EXPECT_EQ(run.values["ended"], "yes") << c.args << " " << c.file;
+    EXPECT_EQ(run.Int("frames"), 0);
+    const std::string box = "\"Fehler\" \"" + std::string(c.text) + "\\n" + Path("work/") + c.file + "\"";
+    EXPECT_EQ(run.All("messagebox"), std::vector<std::string>{box});
+  }
+  EXPECT_EQ(ReadBytes("work/bild.map"), picture);
+  EXPECT_TRUE(std::filesystem::is_empty(Path("work/ä b")));
+  EXPECT_FALSE(Exists("work/fehlt.map"));
+}
+
 }  // namespace

@@ -6,7 +6,9 @@
 # launcher makes the player's folder with the shipped maps and the game
 # reaches its title; the editor's launcher renews a changed shipped map and
 # keeps the own map, and F3 then F2 in the editor load and save the own map
-# in the player's folder, never under the installed tree.
+# in the player's folder, never under the installed tree. Started in another
+# folder with a map named relative to it, as a file manager does, the editor
+# loads and saves that map and the game takes it.
 # Not a ctest test: it builds into build/ itself; .ci/run calls it.
 # Usage: package.sh [SOURCE_DIR]
 set -euo pipefail
@@ -50,6 +52,7 @@ echo "lintian, desktop-file-validate and appstreamcli validate: clean"
 menu_command() {
   local exec
   exec=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/$1.desktop")
+  exec=${exec% %f}  # the file a file manager hands over
   case "$exec" in
     /usr/games/*) echo "$root$exec" ;;
     *) fail "menu entry $1 starts $exec, not a launcher in /usr/games" ;;
@@ -148,4 +151,42 @@ quit_with_escape_and_j "$window" "$program_pid" || fail "the editor did not end 
 exit_code_of "$program_pid"
 program_pid=""
 [ "$exit_code" -eq 0 ] || fail "the editor ended with exit code $exit_code"
+
+# A map named relative to the folder the programs are started in. The editor
+# has it loaded (an empty map would be refused), and F2 saves it there,
+# keeping the map it replaces beside it.
+levels="$work/levels"
+level="ä b/ü level.map"
+mkdir -p "$levels/ä b"
+cp "$installed/maps/map 3.map" "$levels/$level"
+cd "$levels"
+no_editor_window() { ! has_window Edit; }
+wait_for 10 no_editor_window || fail "the last editor's window stays"
+start_in_group "$work/program.log" 120 "$editor" "$level"
+program_pid=$group_pid
+window=$(find_window "Edit" 30) || fail "no editor window for $level"
+sleep 1
+window=$(find_window "Edit" 10) || fail "the editor window went away"
+xdo windowfocus "$window"
+xdo mousedown 1
+sleep 0.4
+xdo mouseup 1
+sleep 0.3
+for attempt in 1 2 3; do
+  press F2
+  wait_for 3 cmp -s "$installed/maps/map 3.map" "$levels/$level.bak" && break
+done
+cmp -s "$installed/maps/map 3.map" "$levels/$level.bak" || fail "F2 kept no backup of $level"
+cmp -s "$installed/maps/map 3.map" "$levels/$level" || fail "F2 did not save the map loaded from $level"
+quit_with_escape_and_j "$window" "$program_pid" || fail "the editor did not end on Escape and J"
+program_pid=""
+# The game checks its file before anything else: with the file found, the
+# notice about sound follows, where a file not found would end the game.
+SDL_AUDIODRIVER=none-in-this-test start_in_group "$work/program.log" 120 "$game" "$level"
+program_pid=$group_pid
+find_window "Keine Soundkarte gefunden" 30 > /dev/null || fail "the game did not take $level"
+stop_group "$program_pid"
+program_pid=""
+cd "$work"
+echo "editor and game: a map named relative to where they were started"
 echo "PASS: the package installs, validates and runs from its menu entries"

@@ -9,7 +9,10 @@
 #   the own map there, never under Program Files; a player's folder that
 #   cannot be made gives a "Fehler" box; the entry's QuietUninstallString
 #   removes the program's folder, the Start-menu entries and the entry, and
-#   leaves the player's folder alone.
+#   leaves the player's folder alone. A map named with umlauts, relative to
+#   another folder, is loaded and saved there by the installed editor and
+#   taken by the installed game; Explorer's "Open with" entries for .map are
+#   in the registry after the install and gone after the uninstall.
 # - The zip, unpacked into a folder whose name has an umlaut, plays in place:
 #   the game reaches its title started from elsewhere, and the editor saves
 #   beside itself; nothing goes to %LOCALAPPDATA%.
@@ -63,9 +66,11 @@ uninstall
 rm -rf "$player"
 "$native/bin/vantorpak" extract "$native/run/vantor.pak" "$work/pack" > /dev/null
 
-# start WINDOWS_PATH_OR_LINK: a program or a Start-menu entry, from $work.
+# start WINDOWS_PATH_OR_LINK [ARG]: a program or a Start-menu entry, from
+# $start_dir (default $work).
+start_dir=""
 start() {
-  cd "$work"
+  cd "${start_dir:-$work}"
   start_in_group "$work/program.log" 120 wine start /wait "$@"
   program_pid=$group_pid
 }
@@ -129,6 +134,17 @@ grep -q "DisplayVersion.*$version" "$work/entry.txt" || fail "the entry's versio
 quiet=$(sed -n 's/.*QuietUninstallString *REG_SZ *//p' "$work/entry.txt" | tr -d '\r')
 [ -n "$quiet" ] || fail "the entry has no QuietUninstallString"
 echo "installer: silent, the programs, Start-menu entries and the installed programs' entry"
+classes='HKLM\Software\Classes'
+open_with_entries() {
+  timeout 30 wine reg query "$classes\.map\OpenWithProgids" 2> /dev/null | grep -c 'Vantor\(Editor\)\?\.Map' || true
+  for exe in vantor.exe vantoredit.exe; do
+    timeout 30 wine reg query "$classes\\Applications\\$exe\\SupportedTypes" 2> /dev/null | grep -c '\.map' || true
+  done
+}
+[ "$(open_with_entries | tr -d '\r\n')" = 211 ] || fail "no Open with entries for .map: $(open_with_entries)"
+timeout 30 wine reg query "$classes\VantorEditor.Map\shell\open\command" 2> /dev/null | grep -qF 'vantoredit.exe" "%1"' ||
+  fail "the editor's ProgID opens no file"
+echo "installer: Explorer's Open with for .map offers the game and the editor"
 
 game_reaches_title 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Vantor.lnk'
 for file in vantor.pak vantoredit.pak "maps/map 1.map" "maps/map 2.map" "maps/map 3.map"; do
@@ -150,6 +166,34 @@ editor_saves_in "$player"
 [ -z "$(find "$installed" -name 'own .map*')" ] || fail "the editor wrote under Program Files"
 echo "installed editor: map 1 renewed, own map and .bak kept, F2 saved in %LOCALAPPDATA%\\vantor"
 
+# A map named with umlauts relative to the folder the programs are started
+# in: the editor has it loaded (an empty map would be refused) and F2 saves
+# it there with its .bak; the game takes it (a file not found would end it
+# with a Fehler box instead of the sound notice).
+start_dir="$work/Karten für alle"
+level="$start_dir/ä b/ü level.map"
+mkdir -p "$start_dir/ä b"
+cp "$installed/maps/map 3.map" "$level"
+no_editor_window() { ! has_window Edit; }
+wait_for 10 no_editor_window || fail "the last editor's window stays"
+start "C:\\Program Files\\Vantor\\vantoredit.exe" 'ä b\ü level.map'
+wait_for_window Edit || fail "no editor window for the map"
+xdo mousedown 1
+sleep 0.4
+xdo mouseup 1
+sleep 0.3
+for attempt in 1 2 3; do
+  press F2
+  wait_for 3 cmp -s "$installed/maps/map 3.map" "$level.bak" && break
+done
+cmp -s "$installed/maps/map 3.map" "$level.bak" || fail "F2 kept no .bak of the map"
+cmp -s "$installed/maps/map 3.map" "$level" || fail "F2 did not save the map that was loaded"
+quit_with_escape_and_j "$window" "$program_pid" || fail "the editor did not end on Escape and J"
+program_pid=""
+game_reaches_title "C:\\Program Files\\Vantor\\vantor.exe" 'ä b\ü level.map'
+start_dir=""
+echo "installed editor and game: a map with umlauts, relative to where they were started"
+
 # A player's folder that cannot be made (a file is in its place).
 mv "$player" "$work/player-kept"
 printf 'x' > "$player"
@@ -165,6 +209,7 @@ eval "timeout 60 wine $quiet" || fail "the quiet uninstall failed"
 gone() { [ ! -e "$installed" ] && [ ! -e "$menu/Vantor.lnk" ] && [ ! -e "$menu/Vantor Editor.lnk" ]; }
 wait_for 30 gone || fail "the uninstaller left $(ls "$installed" "$menu" 2>&1 | tr '\n' ' ')"
 ! timeout 30 wine reg query "$key" > /dev/null 2>&1 || fail "the uninstaller left the installed programs' entry"
+[ "$(open_with_entries | tr -d '\r\n')" = 000 ] || fail "the uninstaller left Open with entries: $(open_with_entries)"
 [ -f "$player/maps/own .map" ] || fail "the uninstaller touched the player's folder"
 echo "uninstaller: the program's folder, the Start-menu entries and the entry gone, the player's folder kept"
 

@@ -5,7 +5,8 @@
 # same line for line and the maps the editor saved to be the same bytes. The scripts: the map
 # replays as one game up to the end of map 1, 2 and 3; an editing session
 # that builds a small map, saves it with F2, undoes a step with Ctrl+Z and
-# loads the map again with F3; that map played with F2.
+# loads the map again with F3; that map played with F2. And --version of
+# each Windows program.
 # Usage: windows_replays.sh [NATIVE_BUILD [WIN_BUILD]]   (defaults build/ and build-win/)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -28,4 +29,8 @@ other_replay() {
   wine "$win/bin/vantorreplay.exe" --dir "$(winepath -w "$dir")" "${args[@]}" > "$out" 2> "$out.err"
 }
 source "$root/tests/support/replays_lib.sh"
+# Each Windows program names itself and its version.
+for exe in bin/vantorreplay.exe run/vantor.exe run/vantoredit.exe; do
+  wine "$win/$exe" --version | grep -q "^$(basename "$exe" .exe) [0-9]" || { echo "FAIL: $exe --version"; failed=1; }
+done
 exit $failed

@@ -33,9 +33,9 @@ struct ReplayRun {
   }
 };
 
-// Runs `vantorreplay --dir DIR ARGS` in DIR and reads its report.
-inline ReplayRun RunReplayArgs(const std::string& dir, const std::string& args) {
-  ToolRun tool = RunTool("vantorreplay", "--dir " + Quote(dir) + " " + args, dir);
+// Runs `vantorreplay --dir DIR ARGS` in FROM (DIR unless given) and reads its report.
+inline ReplayRun RunReplayArgs(const std::string& dir, const std::string& args, std::string from = "") {
+  ToolRun tool = RunTool("vantorreplay", "--dir " + Quote(dir) + " " + args, from.empty() ? dir : from);
   ReplayRun run;
   run.exitCode = tool.exitCode;
   run.out = tool.out;

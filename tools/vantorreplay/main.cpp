@@ -26,6 +26,7 @@
 
 #include "editor/editor.h"
 #include "game/game.h"
+#include "media/command_line.h"
 #include "media/headless.h"
 #include "media/media.h"
 #include "tools/vantorreplay/script.h"
@@ -33,8 +34,10 @@
 namespace {
 
 const char* USAGE =
-    "usage: vantorreplay [--editor] [--dir DIR] [--no-sound] [--shot FILE.bmp] [--shot-at N FILE.bmp]... SCRIPT\n"
-    "       vantorreplay [--dir DIR] [--no-sound] --random SEED --frames N";
+    "usage: vantorreplay [--editor] [--dir DIR] [--no-sound] [--shot FILE.bmp] [--shot-at N FILE.bmp]...\n"
+    "                    SCRIPT [MAP]\n"
+    "       vantorreplay [--dir DIR] [--no-sound] --random SEED --frames N\n"
+    "       vantorreplay --version";
 
 struct Options {
   bool editor = false;
@@ -43,6 +46,7 @@ struct Options {
   std::string shot;
   std::map<int64_t, std::string> shotsAt;
   std::string scriptPath;
+  std::string mapFile;  // handed to the program as its command line's FILE
   bool random = false;
   uint32_t seed = 0;
   int64_t randomFrames = 0;
@@ -56,16 +60,20 @@ struct ScriptDone {};
   exit(1);
 }
 
-Options ParseOptions(int argc, char** argv) {
+Options ParseOptions(const std::vector<std::string>& args) {
   Options o;
+  const int argc = int(args.size());
   auto next = [&](int& i) -> const char* {
-    if (i + 1 >= argc) Fail(std::string(argv[i]) + " needs a value\n" + USAGE);
-    return argv[++i];
+    if (i + 1 >= argc) Fail(args[i] + " needs a value\n" + USAGE);
+    return args[++i].c_str();
   };
   int64_t number = 0;
-  for (int i = 1; i < argc; i++) {
-    std::string a = argv[i];
-    if (a == "--editor") {
+  for (int i = 0; i < argc; i++) {
+    const std::string& a = args[i];
+    if (a == "--version") {
+      PrintVersion("vantorreplay");
+      exit(0);
+    } else if (a == "--editor") {
       o.editor = true;
     } else if (a == "--dir") {
       o.dir = next(i);
@@ -87,13 +95,18 @@ Options ParseOptions(int argc, char** argv) {
       Fail("unknown option " + a + "\n" + USAGE);
     } else if (o.scriptPath.empty()) {
       o.scriptPath = a;
+    } else if (o.mapFile.empty()) {
+      o.mapFile = a;
     } else {
-      Fail(std::string("more than one script\n") + USAGE);
+      Fail(std::string("more than a script and a map\n") + USAGE);
     }
   }
   if (o.random && !o.scriptPath.empty()) Fail("--random plays without a script");
   if (!o.random && o.scriptPath.empty()) Fail(USAGE);
   if (o.random && o.editor) Fail("--random plays the game only");
+  // The map is named from where the tool was started, as the program's own
+  // command line would name it; the program checks it.
+  if (!o.mapFile.empty()) o.mapFile = TakeMapFileArgument(o.editor ? "vantoredit" : "vantor", {"--", o.mapFile});
   // Screenshots are named from where the tool was started, not from DIR.
   if (!o.shot.empty()) o.shot = std::filesystem::absolute(o.shot).string();
   for (auto& shot : o.shotsAt) shot.second = std::filesystem::absolute(shot.second).string();
@@ -102,7 +115,7 @@ Options ParseOptions(int argc, char** argv) {
 
 Script LoadScript(const Options& o) {
   if (o.random) return RandomScript(o.seed, o.randomFrames);
-  std::ifstream in(o.scriptPath, std::ios::binary);
+  std::ifstream in(PathFromUtf8(o.scriptPath), std::ios::binary);
   if (!in) Fail("cannot read " + o.scriptPath);
   std::stringstream text;
   text << in.rdbuf();
@@ -240,7 +253,7 @@ int main(int argc, char** argv) {
 #ifdef _WIN32
   _setmode(_fileno(stdout), _O_BINARY);  // the report's lines end as on Linux
 #endif
-  Options o = ParseOptions(argc, argv);
+  Options o = ParseOptions(ProgramArguments(argc, argv));
   Script script = LoadScript(o);
   std::error_code entered;
   std::filesystem::current_path(o.dir, entered);
@@ -267,9 +280,9 @@ int main(int argc, char** argv) {
   if (total > 0) {
     try {
       if (o.editor)
-        RunEditor();
+        RunEditor(o.mapFile);
       else
-        RunGame();
+        RunGame(o.mapFile);
     } catch (const ScriptDone&) {
     } catch (const headless::ProgramEnded&) {
       ended = true;
