@@ -125,7 +125,7 @@ editor_saves_in() {
 
 # --- Installer
 timeout 120 wine "$setup" /S || fail "the silent install failed"
-for file in vantor.exe vantoredit.exe vantor.pak vantoredit.pak "maps/map 1.map" uninstall.exe; do
+for file in vantor.exe vantoredit.exe vantor.pak vantoredit.pak "maps/map 1.map" uninstall.exe LICENSE.txt; do
   [ -f "$installed/$file" ] || fail "the installer did not install $file"
 done
 [ -f "$menu/Vantor.lnk" ] && [ -f "$menu/Vantor Editor.lnk" ] || fail "no Start-menu entries"
