@@ -113,7 +113,6 @@ TEST(PlaytestBot, ARocketCannotChangeKeysBeforeTheReactionTime) {
   for (int n = 0; n < NODE_COLUMNS * NODE_ROWS; n++) target.distance.push_back(float(n % NODE_COLUMNS));
   route.goals.push_back(target);
   route.legAfter = {0};
-  route.blocked.assign(size_t(NODE_COLUMNS * NODE_ROWS), 0);
 
   const Limits limits;
   const int appears = 30;

@@ -208,7 +208,6 @@ Route PlanRoute(const MapLayer& terrain, const MapLayer& objects, int startX, in
     route.legAfter[size_t(g)] =
         route.legAfter[size_t(g) + 1] + Nearest(route.goals[size_t(g) + 1].distance, *goalNodes[size_t(g)]);
   route.complete = std::isfinite(route.goals[0].distance[startNode] + route.legAfter[0]);
-  for (Place place : places) route.blocked.push_back(place == BLOCK ? 1 : place == WALL ? 2 : 0);
   return route;
 }
 
@@ -241,12 +240,6 @@ bool PrisonerStillThere(const GameState& state, const Goal& goal) {
 }
 
 }  // namespace
-
-bool TouchesBlock(const Route& route, int x, int y) {
-  const int i = std::clamp((x + NODE_STEP / 2) / NODE_STEP, 0, NODE_COLUMNS - 1);
-  const int j = std::clamp((y + NODE_STEP / 2) / NODE_STEP, 0, NODE_ROWS - 1);
-  return route.blocked[size_t(NodeIndex(i, j))] == 1;
-}
 
 float StepsToGo(const Route& route, const GameState& state) {
   return StepsToGoFrom(route, state, state.craftX + state.scrollX, state.craftY + state.scrollY);

@@ -23,12 +23,7 @@ struct Route {
   std::vector<Goal> goals;    // the prisoners in visiting order, then the target platform
   std::vector<float> legAfter;  // per goal: the steps from it to the end of the route
   bool complete = false;      // every goal can be reached from the start
-  std::vector<uint8_t> blocked;  // per node: 1 where the craft touches a block, 2 a wall
 };
-
-// Whether the craft at world (x, y) touches a block of the map (as planned:
-// blocks already shot away still count).
-bool TouchesBlock(const Route& route, int x, int y);
 
 // Needs the game's pictures loaded (the craft and the terrain are tested
 // with the game's own pixel test) and the level loaded into `game`.
