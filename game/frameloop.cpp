@@ -32,15 +32,7 @@ bool FramePass() {
   // A close request (the window's close button, Alt+F4) asks as Escape does.
   const bool closeRequested = TakeCloseRequest() != 0;
   if (KeyDown(KEY_ESCAPE) || closeRequested) ConfirmQuit();
-  ControlCraft();
-  SinkCraft();
-  FireLaunchers();
-  LimitPositions();
-  ExplodeAndRespawn();
-  DrawWorld();
-  DrawCraft();
-  // After the drawing: the collision tests use the frame each sheet drew last.
-  ResolveCollisions();
+  StepWorld();
   DrawStatusPanel();
   if (game.lives == 0) {
     // The panel showing 0 lives is never presented.
@@ -50,6 +42,18 @@ bool FramePass() {
   AnimationTick();
   FlipScreen();
   return true;
+}
+
+void StepWorld() {
+  ControlCraft();
+  SinkCraft();
+  FireLaunchers();
+  LimitPositions();
+  ExplodeAndRespawn();
+  DrawWorld();
+  DrawCraft();
+  // After the drawing: the collision tests use the frame each sheet drew last.
+  ResolveCollisions();
 }
 
 void FrameLoop() {

@@ -139,6 +139,9 @@ void EndScreen();
 // Play: one pass per frame until the game is over.
 void FrameLoop();
 bool FramePass();  // false once the game is over and the end screen was left
+// The world's part of a pass, on the keys already read: craft, launchers,
+// drawing the world and the craft, collisions. Tools play it ahead on copies.
+void StepWorld();
 void AdvanceMap();
 void ConfirmQuit();
 

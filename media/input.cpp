@@ -143,6 +143,20 @@ int KeyJustReleased(int scanCode) {
   return JustReleased(scanCode);
 }
 
+KeyboardMemory SaveKeyboard() {
+  KeyboardMemory memory;
+  std::memcpy(memory.keys, keyboard.keySnapshot, sizeof memory.keys);
+  std::memcpy(memory.releaseLatch, keyboard.releaseLatch, sizeof memory.releaseLatch);
+  memory.acquired = keyboard.acquired;
+  return memory;
+}
+
+void RestoreKeyboard(const KeyboardMemory& memory) {
+  std::memcpy(keyboard.keySnapshot, memory.keys, sizeof memory.keys);
+  std::memcpy(keyboard.releaseLatch, memory.releaseLatch, sizeof memory.releaseLatch);
+  keyboard.acquired = memory.acquired;
+}
+
 int KeyOfLetter(char letter) {
   if (!keyboard.open || letter < 'A' || letter > 'Z') return 0;
   return CurrentPlatform().ScanCodeOfLetter(letter);

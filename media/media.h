@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 // ---- Start-up checks, message box, shut-down -------------------------------
 
@@ -59,6 +60,10 @@ void SetPictureKey(int n, uint32_t color);  // n = -1: the default key for later
 void SetPictureSection(int n, int x, int y, int w, int h);  // all -1: whole picture
 void DrawPicture(int n, int x, int y);
 void DrawPictureKeyed(int n, int x, int y);
+// While suppressed, DrawPicture and DrawPictureKeyed write no pixels (the
+// sections and everything else behave as usual): for playing frames that no
+// one sees, faster.
+void SuppressDrawing(bool suppressed);
 int PicturesCollide(int p, int px, int py, int q, int qx, int qy);
 // The size of the section that is drawn and tested; 0 when there is no picture n.
 int PictureWidth(int n);
@@ -96,6 +101,17 @@ int KeyJustReleased(int scanCode);  // 1 once, in the first test after a seen ho
 // it or the keyboard is not open.
 int KeyOfLetter(char letter);
 
+// The keyboard's snapshot with its release marks, for tools that play frames
+// ahead on a copy of the game and must leave the real keyboard as it was. A
+// memory brought back with other keys set reads as a snapshot of those keys.
+struct KeyboardMemory {
+  uint8_t keys[256];
+  bool releaseLatch[256];
+  bool acquired;
+};
+KeyboardMemory SaveKeyboard();
+void RestoreKeyboard(const KeyboardMemory& memory);
+
 int ReadMouse();
 int MouseButtonDown(int button);  // 1 left, 2 right, 3 middle
 int MousePosX();
@@ -127,6 +143,10 @@ void EndDrawing();
 void PauseMs(int milliseconds);
 uint32_t MillisecondClock();
 int RandomUpTo(int max);
+// While a source is set, RandomUpTo asks it instead of the generator, whose
+// state stays untouched: tools that play ahead draw from a source of their
+// own. An empty function goes back to the generator.
+void SetRandomSource(std::function<int(int max)> source);
 int TruncateToInt(double value);
 
 // ---- Data files ------------------------------------------------------------

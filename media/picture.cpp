@@ -55,6 +55,7 @@ struct BlendPicture {
 std::vector<Picture> pictures;
 std::vector<BlendPicture> blendPictures;
 bool blendDrawing = false;
+bool drawingSuppressed = false;  // no pixels written (frames played ahead by a tool)
 
 Picture* FindPicture(int n) {
   if (n < 0 || n >= int(pictures.size()) || !pictures[n].exists) return nullptr;
@@ -197,7 +198,10 @@ int PictureHeight(int n) {
   return p ? p->height : 0;
 }
 
+void SuppressDrawing(bool suppressed) { drawingSuppressed = suppressed; }
+
 void DrawPicture(int n, int x, int y) {
+  if (drawingSuppressed) return;
   Picture* p = FindPicture(n);
   Blit b;
   if (!p || !ClipToTarget(*p, x, y, b)) return;
@@ -222,6 +226,7 @@ const std::vector<uint32_t>& FirstRunsFrom(Picture& p, int column) {
 }
 
 void DrawPictureKeyed(int n, int x, int y) {
+  if (drawingSuppressed) return;
   Picture* p = FindPicture(n);
   Blit b;
   if (!p || !ClipToTarget(*p, x, y, b)) return;
@@ -381,4 +386,5 @@ void ResetPictureState() {
   pictures.clear();
   blendPictures.clear();
   blendDrawing = false;
+  drawingSuppressed = false;
 }

@@ -2,6 +2,8 @@
 // floating-point value.
 #include <climits>
 #include <cmath>
+#include <functional>
+#include <utility>
 
 #include "media/internal.h"
 #include "media/media.h"
@@ -19,6 +21,7 @@ struct RandomState {
 };
 
 RandomState rng;
+std::function<int(int)> randomSource;
 
 uint32_t RotateLeft(uint32_t v, int bits) { return (v << bits) | (v >> (32 - bits)); }
 
@@ -56,6 +59,7 @@ uint32_t MillisecondClock() { return CurrentPlatform().Ticks(); }
 
 int RandomUpTo(int max) {
   if (max < 0) return INT_MIN;
+  if (randomSource) return randomSource(max);
   if (!rng.seeded) SeedRandom();
   // The range is 64-bit so that max = INT_MAX does not overflow; the 128-bit
   // product scales the 64-bit step onto 0..max without bias towards low values.
@@ -72,4 +76,9 @@ int TruncateToInt(double value) {
   return int(std::trunc(value));
 }
 
-void ResetRandomState() { rng = RandomState{}; }
+void SetRandomSource(std::function<int(int max)> source) { randomSource = std::move(source); }
+
+void ResetRandomState() {
+  rng = RandomState{};
+  randomSource = nullptr;
+}
