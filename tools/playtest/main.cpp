@@ -71,19 +71,6 @@ Options ParseOptions(int argc, char** argv) {
   return o;
 }
 
-// A player's folder of its own with the pack and the map as the own map.
-std::string PlayerFolder(const Options& o, const std::string& map) {
-  if (!fs::exists(o.packDir + "/vantor.pak")) Fail("no vantor.pak in " + o.packDir);
-  if (fs::file_size(map) != size_t(MAP_FILE_SIZE)) Fail("not a map file: " + map);
-  char pattern[] = "/tmp/playtest-XXXXXX";
-  if (!mkdtemp(pattern)) Fail("cannot make a folder in /tmp");
-  const std::string folder = pattern;
-  fs::create_directories(folder + "/maps");
-  fs::create_symlink(o.packDir + "/vantor.pak", folder + "/vantor.pak");
-  fs::copy_file(map, folder + "/" + OWN_MAP_PATH_GAME);
-  return folder;
-}
-
 std::string ScriptName(const std::string& map, int run) {
   std::string stem = fs::path(map).stem().string();
   std::replace(stem.begin(), stem.end(), ' ', '_');
@@ -132,13 +119,20 @@ int main(int argc, char** argv) {
   limits.reactionFrames = (o.reactionMs * 60 + 500) / 1000;
   if (!o.scriptDir.empty()) fs::create_directories(o.scriptDir);
   for (const std::string& map : o.maps) {
-    const std::string folder = PlayerFolder(o, map);
+    if (!fs::exists(o.packDir + "/vantor.pak")) Fail("no vantor.pak in " + o.packDir);
+    std::error_code sizeError;
+    if (fs::file_size(map, sizeError) != size_t(MAP_FILE_SIZE)) Fail("not a map file: " + map);
+    const std::string folder = MakePlayerFolder(o.packDir, map);
+    if (folder.empty()) Fail("cannot make a player's folder in /tmp");
     if (chdir(folder.c_str()) != 0) Fail("cannot enter " + folder);
     const auto start = std::chrono::steady_clock::now();
     std::optional<Route> route;
     std::vector<RunResult> runs;
     for (int run = o.first; run < o.first + o.runs; run++) {
       runs.push_back(PlayRun(run, limits, route));
+      const RunResult& r = runs.back();
+      fprintf(stderr, "run %d: %s, %d lives lost, %.1f s\n", run, r.finished ? "finished" : "not finished",
+              r.livesLost, r.playFrames / 60.0);
       if (!o.scriptDir.empty()) std::ofstream(o.scriptDir + "/" + ScriptName(map, run)) << runs.back().script;
     }
     if (route && !route->complete) printf("warning: the route finds no way to every prisoner and the target\n");

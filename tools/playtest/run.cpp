@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
+#include "formats/mapfile.h"
 #include "media/headless.h"
 
 namespace {
@@ -121,6 +123,18 @@ class Runner {
 };
 
 }  // namespace
+
+std::string MakePlayerFolder(const std::string& packDir, const std::string& map) {
+  namespace fs = std::filesystem;
+  char pattern[] = "/tmp/playtest-XXXXXX";
+  if (!mkdtemp(pattern)) return "";
+  const std::string folder = pattern;
+  std::error_code error;
+  fs::create_directories(folder + "/maps", error);
+  if (!error) fs::create_symlink(fs::absolute(packDir + "/vantor.pak"), folder + "/vantor.pak", error);
+  if (!error) fs::copy_file(map, folder + "/" + OWN_MAP_PATH_GAME, error);
+  return error ? "" : folder;
+}
 
 RunResult PlayRun(int run, const Limits& limits, std::optional<Route>& route) {
   headless::Use();

@@ -32,6 +32,10 @@ constexpr int MAX_PLAY_FRAMES = 4 * 60 * 60;
 
 inline int TitleWait(int run) { return INTRO_FRAMES + 5 * run; }
 
+// A new folder in /tmp holding the pack (linked from packDir) and the map as
+// "maps/own .map"; empty on failure.
+std::string MakePlayerFolder(const std::string& packDir, const std::string& map);
+
 // Plays run `run` in the player's folder that is the working directory (it
 // holds vantor.pak and "maps/own .map"). The route is planned in the first
 // run of a map and kept in `route` for the others.
