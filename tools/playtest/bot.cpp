@@ -35,6 +35,13 @@ constexpr float SHOT_AWAY = 40;
 constexpr float PICKED_UP = 200;
 constexpr float SOONER = 0.25f;
 constexpr float ROUTE_MARGIN = 40;  // frames
+// Waiting for a lane to be safe: after PATIENCE decisions (10 s) without
+// progress a crash counts less and less, down to BOLD (about what a few
+// cells of way are worth) after twice that.
+constexpr int PATIENCE = 100;
+constexpr float BOLD = 150;
+constexpr float PROGRESS = 2 * FRAMES_PER_STEP;  // frames of way that count as progress
+constexpr float SET_BACK = 300;  // frames: the way grew by this much, the craft started again
 
 // Blocks, launchers and enemies: what the craft's shots can remove.
 int Targets(const GameState& s) {
@@ -165,8 +172,21 @@ LaunchDraws Decider::Draws() {
   return draws;
 }
 
+void Decider::NoteProgress(const GameState& seen) {
+  const float toGo = StepsToGo(route_, seen) * FRAMES_PER_STEP + SHOT_AWAY * float(Targets(seen));
+  if (stalled_ == 0 || toGo < bestToGo_ - PROGRESS || toGo > bestToGo_ + SET_BACK) {
+    bestToGo_ = toGo;
+    stalled_ = 1;
+  } else {
+    stalled_++;
+  }
+  const float late = std::clamp(float(stalled_ - PATIENCE) / float(PATIENCE), 0.f, 1.f);
+  crashCost_ = CRASH + (BOLD - CRASH) * late;
+}
+
 float Decider::Judge(const Branch& end, const GameState& before) const {
-  if (end.crashed) return -CRASH + float(end.played);
+  // A crash costs the way still to go from the moment seen and more.
+  if (end.crashed) return -crashCost_ - StepsToGo(route_, before) * FRAMES_PER_STEP + float(end.played);
   if (end.complete) return CRASH - float(end.played);
   return SHOT_AWAY * float(Targets(before) - Targets(end.state)) +
          PICKED_UP * float(before.prisonersLeft - end.state.prisonersLeft) -
@@ -178,6 +198,7 @@ Keys Decider::Decide(const Observation& seen, Keys previous) {
   const int own = limits_.decisionFrames;
   const int rest = std::max(0, limits_.horizonFrames - known - own);
   const int samples = Calm(seen, limits_.horizonFrames) ? CALM_SAMPLES : DANGER_SAMPLES;
+  NoteProgress(seen.seen);
   // A shot needs the fire key let go in between: it can be pressed only
   // when it was up in the last decision.
   std::vector<Keys> candidates(std::begin(MOVES), std::end(MOVES));
@@ -213,7 +234,8 @@ Keys Decider::Decide(const Observation& seen, Keys previous) {
       }
       // Progress now counts a little on its own, so that a move is not put
       // off because the route could still catch up later.
-      if (!first.crashed) best -= SOONER * StepsToGo(route_, first.state) * FRAMES_PER_STEP;
+      // (A crash is charged as if it made none.)
+      best -= SOONER * StepsToGo(route_, first.crashed ? seen.seen : first.state) * FRAMES_PER_STEP;
       value[c] += best;
     }
   }
