@@ -124,6 +124,18 @@ bool Calm(const Observation& o, int frames) {
   return true;
 }
 
+// Whether a block or a launcher shows in the view: with none (and Calm),
+// there is nothing to shoot and the fire key is not worth trying.
+bool TargetInView(const GameState& s) {
+  for (int i = 0; i < s.terrainList.Size(); i++) {
+    const WorldItem& t = s.terrainList[i];
+    const bool target = t.code == TERRAIN_BLOCK || t.code == TERRAIN_LAUNCHER_LEFT || t.code == TERRAIN_LAUNCHER_RIGHT;
+    if (target && t.x + TILE_SIZE > s.scrollX && t.x < s.scrollX + 800 && t.y + TILE_SIZE > s.scrollY && t.y < s.scrollY + 440)
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 // The arrows that bring the craft furthest along the route in one decision
@@ -197,12 +209,13 @@ Keys Decider::Decide(const Observation& seen, Keys previous) {
   const int known = int(seen.keysSince.size());
   const int own = limits_.decisionFrames;
   const int rest = std::max(0, limits_.horizonFrames - known - own);
-  const int samples = Calm(seen, limits_.horizonFrames) ? CALM_SAMPLES : DANGER_SAMPLES;
+  const bool calm = Calm(seen, limits_.horizonFrames);
+  const int samples = calm ? CALM_SAMPLES : DANGER_SAMPLES;
   NoteProgress(seen.seen);
   // A shot needs the fire key let go in between: it can be pressed only
   // when it was up in the last decision.
   std::vector<Keys> candidates(std::begin(MOVES), std::end(MOVES));
-  if (!(previous & KEYS_FIRE))
+  if (!(previous & KEYS_FIRE) && (!calm || TargetInView(seen.seen)))
     for (Keys m : MOVES) candidates.push_back(Keys(m | KEYS_FIRE));
 
   std::vector<float> value(candidates.size(), 0);
