@@ -35,6 +35,13 @@ constexpr float SHOT_AWAY = 40;
 constexpr float PICKED_UP = 200;
 constexpr float SOONER = 0.25f;
 constexpr float ROUTE_MARGIN = 40;  // frames
+// Waiting for a lane to be safe: after PATIENCE decisions (10 s) without
+// progress a crash counts less and less, down to BOLD (about what a few
+// cells of way are worth) after twice that.
+constexpr int PATIENCE = 100;
+constexpr float BOLD = 150;
+constexpr float PROGRESS = 2 * FRAMES_PER_STEP;  // frames of way that count as progress
+constexpr float SET_BACK = 300;  // frames: the way grew by this much, the craft started again
 
 // Blocks, launchers and enemies: what the craft's shots can remove.
 int Targets(const GameState& s) {
@@ -117,6 +124,18 @@ bool Calm(const Observation& o, int frames) {
   return true;
 }
 
+// Whether a block or a launcher shows in the view: with none (and Calm),
+// there is nothing to shoot and the fire key is not worth trying.
+bool TargetInView(const GameState& s) {
+  for (int i = 0; i < s.terrainList.Size(); i++) {
+    const WorldItem& t = s.terrainList[i];
+    const bool target = t.code == TERRAIN_BLOCK || t.code == TERRAIN_LAUNCHER_LEFT || t.code == TERRAIN_LAUNCHER_RIGHT;
+    if (target && t.x + TILE_SIZE > s.scrollX && t.x < s.scrollX + 800 && t.y + TILE_SIZE > s.scrollY && t.y < s.scrollY + 440)
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 // The arrows that bring the craft furthest along the route in one decision
@@ -165,8 +184,21 @@ LaunchDraws Decider::Draws() {
   return draws;
 }
 
+void Decider::NoteProgress(const GameState& seen) {
+  const float toGo = StepsToGo(route_, seen) * FRAMES_PER_STEP + SHOT_AWAY * float(Targets(seen));
+  if (stalled_ == 0 || toGo < bestToGo_ - PROGRESS || toGo > bestToGo_ + SET_BACK) {
+    bestToGo_ = toGo;
+    stalled_ = 1;
+  } else {
+    stalled_++;
+  }
+  const float late = std::clamp(float(stalled_ - PATIENCE) / float(PATIENCE), 0.f, 1.f);
+  crashCost_ = CRASH + (BOLD - CRASH) * late;
+}
+
 float Decider::Judge(const Branch& end, const GameState& before) const {
-  if (end.crashed) return -CRASH + float(end.played);
+  // A crash costs the way still to go from the moment seen and more.
+  if (end.crashed) return -crashCost_ - StepsToGo(route_, before) * FRAMES_PER_STEP + float(end.played);
   if (end.complete) return CRASH - float(end.played);
   return SHOT_AWAY * float(Targets(before) - Targets(end.state)) +
          PICKED_UP * float(before.prisonersLeft - end.state.prisonersLeft) -
@@ -177,11 +209,13 @@ Keys Decider::Decide(const Observation& seen, Keys previous) {
   const int known = int(seen.keysSince.size());
   const int own = limits_.decisionFrames;
   const int rest = std::max(0, limits_.horizonFrames - known - own);
-  const int samples = Calm(seen, limits_.horizonFrames) ? CALM_SAMPLES : DANGER_SAMPLES;
+  const bool calm = Calm(seen, limits_.horizonFrames);
+  const int samples = calm ? CALM_SAMPLES : DANGER_SAMPLES;
+  NoteProgress(seen.seen);
   // A shot needs the fire key let go in between: it can be pressed only
   // when it was up in the last decision.
   std::vector<Keys> candidates(std::begin(MOVES), std::end(MOVES));
-  if (!(previous & KEYS_FIRE))
+  if (!(previous & KEYS_FIRE) && (!calm || TargetInView(seen.seen)))
     for (Keys m : MOVES) candidates.push_back(Keys(m | KEYS_FIRE));
 
   std::vector<float> value(candidates.size(), 0);
@@ -213,7 +247,8 @@ Keys Decider::Decide(const Observation& seen, Keys previous) {
       }
       // Progress now counts a little on its own, so that a move is not put
       // off because the route could still catch up later.
-      if (!first.crashed) best -= SOONER * StepsToGo(route_, first.state) * FRAMES_PER_STEP;
+      // (A crash is charged as if it made none.)
+      best -= SOONER * StepsToGo(route_, first.crashed ? seen.seen : first.state) * FRAMES_PER_STEP;
       value[c] += best;
     }
   }

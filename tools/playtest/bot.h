@@ -31,6 +31,14 @@ class Decider {
  private:
   float Judge(const Branch& end, const GameState& before) const;
   LaunchDraws Draws();
+  void NoteProgress(const GameState& seen);
+
+  // Impatience: the decisions since the way still to go last shrank, and
+  // the shortest it has been. A person held up too long by a danger takes
+  // the chance in the end.
+  int stalled_ = 0;
+  float bestToGo_ = 0;
+  float crashCost_ = 0;
 
   const Route& route_;
   Limits limits_;
