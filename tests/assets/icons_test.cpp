@@ -121,7 +121,9 @@ TEST(MenuIcons, TheWindowsIconsHoldFourSizesOfTheSameDrawing) {
       const Png png = ReadPng(image, what);
       EXPECT_EQ(png.width, sizes[i]) << what;
       EXPECT_EQ(png.height, sizes[i]) << what;
-      if (sizes[i] == 48) EXPECT_EQ(image, testsupport::ReadFileBytes(VANTOR_ICON_DIR "/48/" + program + ".png")) << what;
+      if (sizes[i] == 48) {
+        EXPECT_EQ(image, testsupport::ReadFileBytes(VANTOR_ICON_DIR "/48/" + program + ".png")) << what;
+      }
     }
   }
 }
