@@ -120,13 +120,6 @@ window=$(find_window "Edit" 10) || fail "the editor window went away"
 cmp -s "$installed/maps/map 1.map" "$player/maps/map 1.map" || fail "the launcher did not renew map 1"
 cmp -s "$installed/maps/map 2.map" "$player/maps/own .map" || fail "the launcher changed the own map"
 
-press() {
-  xdo windowfocus "$window"
-  xdo keydown "$1"
-  sleep 0.3
-  xdo keyup "$1"
-  sleep 0.3
-}
 xdo windowfocus "$window"
 xdo mousedown 1  # ends the title picture
 sleep 0.4
@@ -168,16 +161,7 @@ window=$(find_window "Edit" 30) || fail "no editor window for $level"
 sleep 1
 window=$(find_window "Edit" 10) || fail "the editor window went away"
 xdo windowfocus "$window"
-xdo mousedown 1
-sleep 0.4
-xdo mouseup 1
-sleep 0.3
-for attempt in 1 2 3; do
-  press F2
-  wait_for 3 cmp -s "$installed/maps/map 3.map" "$levels/$level.bak" && break
-done
-cmp -s "$installed/maps/map 3.map" "$levels/$level.bak" || fail "F2 kept no backup of $level"
-cmp -s "$installed/maps/map 3.map" "$levels/$level" || fail "F2 did not save the map loaded from $level"
+save_loaded_map "$installed/maps/map 3.map" "$levels/$level" || fail "F2 did not save the map loaded from $levels/$level, or kept no .bak"
 quit_with_escape_and_j "$window" "$program_pid" || fail "the editor did not end on Escape and J"
 program_pid=""
 # The game checks its file before anything else: with the file found, the

@@ -78,13 +78,6 @@ ended() {
   wait_for_end "$program_pid" 15 || fail "$1: the program did not end"
   program_pid=""
 }
-press() {
-  xdo windowfocus "$window"
-  xdo keydown "$1"
-  sleep 0.3
-  xdo keyup "$1"
-  sleep 0.3
-}
 # The game, without a sound device under Wine, says so and shows its title
 # picture (the screen is as large as the picture); F4 ends it.
 game_reaches_title() {
@@ -178,16 +171,7 @@ no_editor_window() { ! has_window Edit; }
 wait_for 10 no_editor_window || fail "the last editor's window stays"
 start "C:\\Program Files\\Vantor\\vantoredit.exe" 'ä b\ü level.map'
 wait_for_window Edit || fail "no editor window for the map"
-xdo mousedown 1
-sleep 0.4
-xdo mouseup 1
-sleep 0.3
-for attempt in 1 2 3; do
-  press F2
-  wait_for 3 cmp -s "$installed/maps/map 3.map" "$level.bak" && break
-done
-cmp -s "$installed/maps/map 3.map" "$level.bak" || fail "F2 kept no .bak of the map"
-cmp -s "$installed/maps/map 3.map" "$level" || fail "F2 did not save the map that was loaded"
+save_loaded_map "$installed/maps/map 3.map" "$level" || fail "F2 did not save the map loaded from $level, or kept no .bak"
 quit_with_escape_and_j "$window" "$program_pid" || fail "the editor did not end on Escape and J"
 program_pid=""
 game_reaches_title "C:\\Program Files\\Vantor\\vantor.exe" 'ä b\ü level.map'

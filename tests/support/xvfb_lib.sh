@@ -138,6 +138,31 @@ xvfb_report() {
   echo "--- program output:"; cat "$1" 2> /dev/null || true
 }
 
+# Holds a key for a moment in $window.
+press() {
+  xdo windowfocus "$window"
+  xdo keydown "$1"
+  sleep 0.3
+  xdo keyup "$1"
+  sleep 0.3
+}
+
+# In the editor's $window, started with SAVED (a copy of ORIGINAL): a click
+# past the title, then F2 until the backup is there (a key can come before
+# the window takes it). True when SAVED.bak and SAVED both hold ORIGINAL.
+save_loaded_map() {
+  local original=$1 saved=$2 attempt
+  xdo mousedown 1
+  sleep 0.4
+  xdo mouseup 1
+  sleep 0.3
+  for attempt in 1 2 3; do
+    press F2
+    wait_for 3 cmp -s "$original" "$saved.bak" && break
+  done
+  cmp -s "$original" "$saved.bak" && cmp -s "$original" "$saved"
+}
+
 # Escape opens the quit question; J, held with it, ends the program.
 quit_with_escape_and_j() {
   local window=$1 pid=$2 attempt ended=1
