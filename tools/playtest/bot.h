@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <random>
 #include <utility>
 #include <vector>
@@ -31,6 +32,7 @@ class Decider {
  private:
   float Judge(const Branch& end, const GameState& before) const;
   LaunchDraws Draws();
+  std::optional<Keys> SafeRouteKeys(const Observation& seen, Keys previous, int own, int rest);
   void NoteProgress(const GameState& seen);
 
   // Impatience: the decisions since the way still to go last shrank, and

@@ -131,8 +131,11 @@ int main(int argc, char** argv) {
     for (int run = o.first; run < o.first + o.runs; run++) {
       runs.push_back(PlayRun(run, limits, route));
       const RunResult& r = runs.back();
-      fprintf(stderr, "run %d: %s, %d lives lost, %.1f s\n", run, r.finished ? "finished" : "not finished",
-              r.livesLost, r.playFrames / 60.0);
+      if (r.finished)
+        fprintf(stderr, "run %d: finished, %d lives lost, %.1f s\n", run, r.livesLost, r.playFrames / 60.0);
+      else
+        fprintf(stderr, "run %d: not finished, %d lives lost, %.1f s, ended at (%d, %d) with %d prisoners left\n",
+                run, r.livesLost, r.playFrames / 60.0, r.endCellX, r.endCellY, r.prisonersLeft);
       if (!o.scriptDir.empty()) std::ofstream(o.scriptDir + "/" + ScriptName(map, run)) << runs.back().script;
     }
     if (route && !route->complete) printf("warning: the route finds no way to every prisoner and the target\n");

@@ -87,6 +87,9 @@ class Runner {
 
   RunResult Finish() {
     result_.livesLost = startLives_ - game.lives;
+    result_.endCellX = (game.craftX + game.scrollX + 40) / TILE_SIZE;
+    result_.endCellY = (game.craftY + game.scrollY + 20) / TILE_SIZE;
+    result_.prisonersLeft = game.prisonersLeft;
     result_.script = ScriptOf(wait_, std::vector<Keys>(passes_.begin(), passes_.begin() + result_.playFrames));
     if (bot_) result_.decisions = bot_->Decisions();
     return result_;

@@ -23,6 +23,8 @@ struct RunResult {
   int livesLost = 0;
   int playFrames = 0;     // passes of play
   std::vector<Crash> crashes;
+  int endCellX = 0, endCellY = 0;  // where the craft's middle was at the end
+  int prisonersLeft = 0;
   std::string script;     // the keys as a vantorreplay script
   std::vector<std::pair<int, int>> decisions;  // Bot::Decisions
 };
