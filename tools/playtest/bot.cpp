@@ -4,7 +4,9 @@
 // samples of launches (one when nothing on the screen or nearby can reach
 // the craft). A crash costs far more than any way round; otherwise the way
 // still to go along the route decides, with something for every prisoner
-// picked up and every block, launcher or enemy shot away.
+// picked up and every block, launcher or enemy shot away. When nothing
+// threatens and nothing shows that could be shot, the route's own keys are
+// taken unless the look-ahead along the route meets a wall.
 #include "tools/playtest/bot.h"
 
 #include <algorithm>
