@@ -87,7 +87,9 @@ void Report(const std::string& map, const Options& o, const std::vector<RunResul
     if (r.finished) times.push_back(r.playFrames / 60.0);
     for (const Crash& c : r.crashes) {
       causes[c.cause]++;
-      places["(" + std::to_string(c.cellX) + ", " + std::to_string(c.cellY) + ") " + c.cause]++;
+      char cell[32];
+      snprintf(cell, sizeof cell, "(%d, %d) ", c.cellX, c.cellY);
+      places[cell + c.cause]++;
     }
   }
   std::sort(times.begin(), times.end());
